@@ -1,0 +1,43 @@
+// Start-up: the window, the callbacks, the water mesh and textures, the eye,
+// the banner; then the toolkit's main loop runs everything else.
+#include <GL/glut.h>
+
+#include <cstdio>
+
+#include "app/banner.h"
+#include "app/camera.h"
+#include "app/input.h"
+#include "render/frame.h"
+#include "water/mesh.h"
+#include "water/simulation.h"
+
+int main(int argc, char **argv)
+{
+    // Status lines must reach a piped console as they happen, not at exit.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
+    glutCreateWindow("Final Project");
+
+    glutDisplayFunc(drawFrame);
+    glutReshapeFunc(reshapeWindow);
+    glutMouseFunc(handleMouseButton);
+    glutMotionFunc(handleMouseMotion);
+    glutKeyboardFunc(handleKey);
+    glutIdleFunc(simulationStep);
+
+    // Replaced by the perspective of the first reshape, before any frame.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-2.5, 2.5, -2.5, 2.5, -10000.0, 10000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    buildWaterMesh();
+    placeEye();
+    printBanner();
+
+    glutMainLoop();
+    return 0;
+}

@@ -1,0 +1,90 @@
+# Shared helpers of the end-to-end tests: a private X server, the real program
+# in it, keys and clicks through xdotool, screenshots through xwd.
+# Source it; it sets `set -euo pipefail` and cleans up on exit.
+set -euo pipefail
+
+: "${CAUSTICS_BIN:?CAUSTICS_BIN must name the built program}"
+E2E_TMP=$(mktemp -d)
+XVFB_PID=
+DEMO_PID=
+DEMO_WIN=
+DEMO_OUT=$E2E_TMP/stdout
+DEMO_ERR=$E2E_TMP/stderr
+
+e2e_cleanup() {
+    [ -n "$DEMO_PID" ] && kill "$DEMO_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    wait 2>/dev/null || true
+    if [ -n "${E2E_KEEP:-}" ]; then echo "kept $E2E_TMP"; else rm -rf "$E2E_TMP"; fi
+}
+trap e2e_cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Starts Xvfb on a free display and exports DISPLAY.
+start_xvfb() {
+    local fdfile=$E2E_TMP/display
+    exec 9>"$fdfile"
+    Xvfb -displayfd 9 -screen 0 "${E2E_SCREEN:-640x480x24}" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$fdfile" ] && break
+        sleep 0.1
+    done
+    exec 9>&-
+    [ -s "$fdfile" ] || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    export DISPLAY=":$(head -n1 "$fdfile")"
+}
+
+# Starts the program in directory $1 (default: a fresh empty one) and waits
+# for its window; sets DEMO_PID and DEMO_WIN.
+start_demo() {
+    local dir=${1:-$E2E_TMP/run}
+    mkdir -p "$dir"
+    (cd "$dir" && exec "$CAUSTICS_BIN") >"$DEMO_OUT" 2>"$DEMO_ERR" &
+    DEMO_PID=$!
+    for _ in $(seq 200); do
+        DEMO_WIN=$(xdotool search --name '^Final Project$' 2>/dev/null | head -n1) || true
+        [ -n "$DEMO_WIN" ] && break
+        kill -0 "$DEMO_PID" 2>/dev/null || fail "the program ended at start-up: $(cat "$DEMO_ERR")"
+        sleep 0.1
+    done
+    [ -n "$DEMO_WIN" ] || fail "no window titled 'Final Project' appeared"
+    xdotool windowfocus --sync "$DEMO_WIN" 2>/dev/null || true
+    wait_for_output "'q' - Quit the program"
+}
+
+# Waits (up to 20 s) until the program's output contains the fixed string $1.
+wait_for_output() {
+    for _ in $(seq 200); do
+        grep -qF -- "$1" "$DEMO_OUT" && return 0
+        sleep 0.1
+    done
+    fail "the output never showed '$1'; it was: $(cat "$DEMO_OUT")"
+}
+
+# Types the keys given (xdotool key names) into the program's window.
+send_keys() {
+    xdotool windowfocus --sync "$DEMO_WIN" 2>/dev/null || true
+    xdotool key --delay "${E2E_KEY_DELAY:-30}" "$@"
+}
+
+# Waits (up to 20 s) for the program to end; prints its exit status.
+wait_exit() {
+    local status
+    for _ in $(seq 200); do
+        if ! kill -0 "$DEMO_PID" 2>/dev/null; then
+            set +e; wait "$DEMO_PID"; status=$?; set -e
+            DEMO_PID=
+            echo "$status"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "the program did not end"
+}
+
+# Saves the program's window as the PNG $1.
+screenshot() {
+    xwd -silent -id "$DEMO_WIN" | convert xwd:- "$1"
+}

@@ -1,0 +1,12 @@
+#include <cstdio>
+#include <cstdlib>
+
+#include "water/mesh.h"
+
+void buildWaterMesh()
+{
+    if (!buildWaterMeshData()) {
+        std::printf("Cannot allocate memory for the %d water triangles\n", TRIANGLE_COUNT);
+        std::exit(EXIT_FAILURE);
+    }
+}

@@ -1,0 +1,5 @@
+#include "water/simulation.h"
+
+void simulationStep()
+{
+}
