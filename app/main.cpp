@@ -8,6 +8,7 @@
 #include "app/camera.h"
 #include "app/input.h"
 #include "render/frame.h"
+#include "water/droplets.h"
 #include "water/mesh.h"
 #include "water/simulation.h"
 
@@ -35,6 +36,7 @@ int main(int argc, char **argv)
     glLoadIdentity();
 
     buildWaterMesh();
+    dropletDrawer = drawDropletSphere;
     placeEye();
     printBanner();
 

@@ -16,6 +16,11 @@ struct Droplet {
 
 extern Droplet droplets[MAX_DROPLETS];  // all inactive at start
 
+// Draws one droplet at the moment its update reaches it, with the colour it
+// had before this update's fade, its position before the move and a radius of
+// 0.075, 0.1 or 0.125. Installed by the drawing layer; null draws nothing.
+extern void (*dropletDrawer)(const float color[3], const float position[3], float radius);
+
 // Throws droplets 0 to dropletCount - 1 from near (originX, originZ).
 void createSplash(float originX, float originZ, float brightness);
 
@@ -25,3 +30,6 @@ void updateDroplets();
 
 // Makes every droplet inactive and zero.
 void resetDroplets();
+
+// The GL layer's droplet drawer: colour, then a solid sphere of 10 x 10 facets.
+void drawDropletSphere(const float color[3], const float position[3], float radius);
