@@ -1,0 +1,15 @@
+// The texture table: fourteen scenery images, each loaded once at start-up
+// into its own texture name. Entries envIndex + 0, + 1, + 2 of a scenery set
+// are its pool floor, its reflection on the water and its walls; 12 and 13
+// dress the box.
+#pragma once
+
+constexpr int TEXTURE_COUNT = 14;  // texture files and texture names
+constexpr int BOX_SPOTS_TEXTURE = 12;     // the box's dressing in scenery set 6
+constexpr int BOX_ICE_TEXTURE = 13;       // the box's dressing in scenery set 9
+
+extern const char *const textureFiles[TEXTURE_COUNT];  // file names, opened in the working directory
+extern unsigned int textureIds[TEXTURE_COUNT];         // GL texture names; 0 until set up
+
+// Shade model, texture names, the fourteen images, the light-0 spot (GL layer).
+void setupTexturesAndLight();
