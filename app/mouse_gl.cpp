@@ -1,7 +1,9 @@
 #include <GL/glut.h>
 
+#include "app/camera.h"
 #include "app/input.h"
 #include "app/state.h"
+#include "render/frame.h"
 
 void reshapeWindow(int width, int height)
 {
@@ -10,19 +12,33 @@ void reshapeWindow(int width, int height)
     winHeight = height;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(60.0, static_cast<double>(winWidth) / (winHeight > 0 ? winHeight : 1), 0.01, 10000.0);
+    gluPerspective(FIELD_OF_VIEW, perspectiveAspect(winWidth, winHeight), NEAR_PLANE, FAR_PLANE);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
 
-void handleMouseButton(int, int, int x, int y)
+void handleMouseButton(int button, int state, int x, int y)
 {
     mouseX = x;
     mouseY = y;
+    if (button == GLUT_LEFT_BUTTON) {
+        leftButtonDown = state == GLUT_DOWN ? 1 : 0;
+    } else if (button == GLUT_RIGHT_BUTTON) {
+        rightButtonDown = state == GLUT_DOWN ? 1 : 0;
+    } else if (button == GLUT_MIDDLE_BUTTON && state == GLUT_DOWN) {
+        // The model-view matrix still holds the last frame's look-at, so the
+        // vertices are projected exactly as they were drawn.
+        GLint viewport[4];
+        GLdouble projection[16], modelview[16];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+        rippleAtPointer(viewport, projection, modelview, x, y);
+    }
 }
 
 void handleMouseMotion(int x, int y)
 {
-    mouseX = x;
-    mouseY = y;
+    dragCamera(x, y);
+    drawFrame();
 }
