@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# A middle click on the water starts a ripple right under the pointer: the
+# picture changes around the clicked spot and nowhere far from it.
+. "$(dirname "$0")/lib.sh"
+
+start_xvfb
+start_demo
+
+# No scenery and no caustics, and the surface as a wire mesh: the only thing
+# that can move on screen is the surface itself.
+send_keys e e e e c f
+# Look down at the pool from nearer: 50 degrees up over the water, 15 units in.
+xdotool mousemove --window "$DEMO_WIN" 150 100 mousedown 1 mousemove --window "$DEMO_WIN" 150 150 mouseup 1
+xdotool mousemove --window "$DEMO_WIN" 150 200 mousedown 3 mousemove --window "$DEMO_WIN" 150 100 mouseup 3
+
+# A spot of water away from the middle, where a ripple mirrored about the
+# middle of the pool would show far from the pointer.
+px=95 py=200
+xdotool mousemove --window "$DEMO_WIN" "$px" "$py"
+sleep 0.5
+screenshot "$E2E_TMP/calm1.png"
+sleep 0.3
+screenshot "$E2E_TMP/calm2.png"
+[ "$(compare -metric AE "$E2E_TMP/calm1.png" "$E2E_TMP/calm2.png" null: 2>&1)" = 0 ] ||
+    fail "the calm scene keeps changing on its own"
+
+xdotool click --window "$DEMO_WIN" 2
+sleep 0.15
+send_keys p
+sleep 0.3
+screenshot "$E2E_TMP/ripple.png"
+send_keys q
+wait_exit >/dev/null
+
+# Centre and extent of the pixels that changed.
+convert "$E2E_TMP/calm1.png" "$E2E_TMP/ripple.png" -compose difference -composite \
+    -colorspace gray -threshold 2% "$E2E_TMP/diff.png"
+read -r changed cx cy far < <(convert "$E2E_TMP/diff.png" txt:- | awk -v px="$px" -v py="$py" -F'[,: ]+' '
+    NR > 1 && $0 !~ /#000000/ {
+        n++; sx += $1; sy += $2
+        if (($1 - px) ^ 2 + ($2 - py) ^ 2 > 60 ^ 2) far++
+    }
+    END { if (n == 0) print 0, -1, -1, 0; else printf "%d %.1f %.1f %d\n", n, sx / n, sy / n, far }')
+
+echo "ripple: $changed pixels changed, centred at ($cx, $cy), $far of them over 60 px from the pointer ($px, $py)"
+[ "$changed" -ge 20 ] || fail "the surface did not move after the click"
+awk -v cx="$cx" -v cy="$cy" -v px="$px" -v py="$py" 'BEGIN { exit !((cx - px) ^ 2 + (cy - py) ^ 2 <= 25 ^ 2) }' ||
+    fail "the ripple is centred at ($cx, $cy), not under the pointer ($px, $py)"
+[ "$((far * 10))" -le "$changed" ] || fail "$far of $changed changed pixels lie far from the pointer"
