@@ -876,14 +876,12 @@ Image paintSnow()
     auto peaks = [&](float u) { return nearestPeak(u).second + 7.0f * (fbm(u / 9.0f, 0.5f, 50, 3) - 0.5f); };
     paint(c, below(peaks, WALL_WIDTH, WALL_HEIGHT), [&](float u, float v) {
         // Faces toward the low sun on the left are lit, the others in blue shade.
-        const auto [k, ridge] = nearestPeak(u);
-        const Peak &p = PEAKS[k];
+        const Peak &p = PEAKS[nearestPeak(u).first];
         const bool lit = u < p.u;
         const float gully = fbm((u - p.u) / 5.0f + (v - p.top) / (lit ? -4.0f : 4.0f), v / 40.0f, 54, 3);
         const Rgb rock = (lit ? Rgb{0.52f, 0.56f, 0.68f} : Rgb{0.38f, 0.42f, 0.56f}) * (0.85f + 0.3f * gully);
         const float snowLine = p.top + (VALLEY - p.top) * (0.42f + 0.25f * (fbm(u / 7.0f, v / 14.0f, 52, 3) - 0.5f));
         const Rgb snow = (lit ? Rgb{0.98f, 0.99f, 1.0f} : Rgb{0.74f, 0.8f, 0.92f}) * (0.96f + 0.08f * gully);
-        (void)ridge;
         return mix(v < snowLine ? snow : rock, skyLow, 0.2f);
     });
     auto hills = [](float u) { return 154.0f + 16.0f * (profile(u, 53, 100.0f, 3) - 0.5f); };
