@@ -6,7 +6,7 @@
 int texFormat = 0;  // GL format of the image last read: TGA_FORMAT_*; 0 before the first read
 
 // Header fields at their byte offsets. Everything between the image type and
-// the width (colour-map specification, image origin) means nothing to an
+// the width (colour-map layout, image origin) means nothing to an
 // uncompressed true-colour or grey image, so it is skipped unread.
 static constexpr int LEAD_BYTES = 3;          // ID length, colour-map type, image type
 static constexpr int ID_LENGTH = 0;           // within the lead: bytes of the image ID field after the header
