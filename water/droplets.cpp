@@ -7,7 +7,7 @@
 #include "water/random.h"
 
 Droplet droplets[MAX_DROPLETS];  // all inactive at start
-void (*dropletDrawer)(const float color[3], const float position[3], float radius) = nullptr;  // set by the GL layer
+void (*dropletDrawer)(const float color[3], const float position[3], double radius) = nullptr;  // set by the GL layer
 
 static constexpr float START_FADE_FACTOR = 1.05f;  // colour multiplier per update at birth
 static constexpr float FADE_STEP = 0.0005f;        // fadeFactor lost per update
@@ -23,6 +23,20 @@ static constexpr int STAMP_MIN = 2;                // the depression's centre ro
 static constexpr int STAMP_MAX = 115;              // within these, so its neighbours lie in the grid
 static constexpr float IMPACT_CENTRE = -3.0f;      // depression stamped where a droplet falls back
 static constexpr float IMPACT_EDGE = 0.0f;
+static constexpr double HORIZONTAL_STEPS = 100.0;  // dropletTimeScale x these divide the velocity per update
+static constexpr double VERTICAL_STEPS = 50.0;     // (vertical motion runs at twice the horizontal pace)
+static constexpr int SMALL_SIZE_BELOW = 10000;     // a size draw below this gives the small radius
+static constexpr int MEDIUM_SIZE_BELOW = 20000;    // below this the medium one, else the large one
+static constexpr double SMALL_RADIUS = 0.075;
+static constexpr double MEDIUM_RADIUS = 0.1;
+static constexpr double LARGE_RADIUS = 0.125;
+
+// Droplets visited by a splash or an update: the first dropletCount, never
+// more than the array holds.
+static int visitedDroplets()
+{
+    return dropletCount < MAX_DROPLETS ? dropletCount : MAX_DROPLETS;
+}
 
 // Horizontal direction from one draw: a skewed compass, never (0, 0).
 static void directionOf(int x, int *dirX, int *dirZ)
@@ -44,7 +58,8 @@ static void directionOf(int x, int *dirX, int *dirZ)
 
 void createSplash(float originX, float originZ, float brightness)
 {
-    for (int d = 0; d < dropletCount; ++d) {
+    const int count = visitedDroplets();
+    for (int d = 0; d < count; ++d) {
         Droplet &drop = droplets[d];
         int dirX = 0, dirZ = 0;
         directionOf(nextRandom(), &dirX, &dirZ);
@@ -85,18 +100,19 @@ static int impactIndex(float coordinate)
     return index;
 }
 
-static float radiusOf(int x)
+static double radiusOf(int x)
 {
-    return x < 10000 ? 0.075f : x < 20000 ? 0.1f : 0.125f;
+    return x < SMALL_SIZE_BELOW ? SMALL_RADIUS : x < MEDIUM_SIZE_BELOW ? MEDIUM_RADIUS : LARGE_RADIUS;
 }
 
 void updateDroplets()
 {
-    // The time scale divides the motion per update: 10 horizontally, 5 vertically.
-    const double horizontalDivisor = static_cast<float>(dropletTimeScale * 100.0);
-    const double verticalDivisor = static_cast<float>(dropletTimeScale * 50.0);
+    // The time scale divides the motion per update: about 10 horizontally, 5 vertically.
+    const double horizontalDivisor = static_cast<double>(dropletTimeScale) * HORIZONTAL_STEPS;
+    const double verticalDivisor = static_cast<double>(dropletTimeScale) * VERTICAL_STEPS;
 
-    for (int d = 0; d < dropletCount; ++d) {
+    const int count = visitedDroplets();
+    for (int d = 0; d < count; ++d) {
         Droplet &drop = droplets[d];
         if (!drop.active)
             continue;
@@ -109,7 +125,7 @@ void updateDroplets()
             stampDisplacement(impactIndex(p[0]), impactIndex(p[2]), IMPACT_CENTRE, IMPACT_EDGE);
 
         // The size is drawn afresh at every update, so droplets flicker.
-        const float radius = radiusOf(nextRandom());
+        const double radius = radiusOf(nextRandom());
         if (dropletDrawer != nullptr)
             dropletDrawer(shownColor, p, radius);
 
