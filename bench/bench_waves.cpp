@@ -52,3 +52,26 @@ static void BM_WaveStep(benchmark::State &state)
     }
 }
 BENCHMARK(BM_WaveStep)->Unit(benchmark::kMicrosecond);
+
+// One idle step under hard rain with the box dropping (and, every 1000 steps,
+// put back on top to fall and splash again), without a frame.
+static void BM_SimulationStep(benchmark::State &state)
+{
+    resetSceneState();
+    frameDrawer = nullptr;
+    hardRain = 1;
+    boxDropping = 1;
+    for (int n = 0; n < 300; ++n)
+        simulationStep();
+    int sinceReset = 0;
+    for (auto _ : state) {
+        simulationStep();
+        benchmark::ClobberMemory();
+        if (++sinceReset == 1000) {
+            boxBottom = 20.0f;
+            boxTop = 24.0f;
+            sinceReset = 0;
+        }
+    }
+}
+BENCHMARK(BM_SimulationStep)->Unit(benchmark::kMicrosecond);

@@ -6,48 +6,29 @@
 
 void (*frameDrawer)() = nullptr;  // draws one frame after each step; null draws nothing
 
-// The velocity of a vertex is pulled back by its own displacement and pushed
-// by its eight neighbours (edge neighbours weigh 1, diagonal ones 0.5, six in
-// all); together 0.4 x (neighbours - 6 x own) - 0.1 x own: a Laplacian wave
-// term plus a weak spring towards rest.
-static constexpr double SPRING = 2.5;            // own displacement's pull on the velocity
-static constexpr double DIAGONAL_WEIGHT = 0.5;   // weight of a diagonal neighbour
-static constexpr double COUPLING = 0.4;          // neighbour sum's push on the velocity
-static constexpr double VELOCITY_DAMPING = 0.92; // velocity kept per step
-static constexpr float MAX_SPEED = 5.0f;         // velocity limit, either way, per step
-static constexpr double DISPLACEMENT_DAMPING = 0.9995;  // displacement kept per step
-
-// The drawn height is a 3 x 3 weighted mean of the displacement (the weights
-// sum to 1), which hides the grid-scale roughness of fresh stamps, clamped so
-// that a deep stamp shows as a plateau rather than a spike.
-static constexpr double SMOOTH_CENTRE = 0.4;   // weight of the vertex itself
-static constexpr double SMOOTH_EDGE = 0.1;     // weight of each edge neighbour
-static constexpr double SMOOTH_CORNER = 0.05;  // weight of each diagonal neighbour
-static constexpr float MAX_HEIGHT = 0.5f;      // drawn height limit, either way
-
-static constexpr int FIRST = 1;         // first interior row and column
-static constexpr int LAST = GRID - 2;   // last interior row and column, 115
+static constexpr int FIRST = 1;        // first interior row and column
+static constexpr int LAST = GRID - 2;  // last interior row and column, 115
 
 // Every vertex is computed with exactly the operations, order and roundings of
-// the plain formula, one vertex per vector lane, so the result does not depend
-// on the vector width; the wider units are used only where the processor has
-// them. The speed comes from converting and weighting each displacement once
-// per pass into small row buffers instead of once per neighbour that reads it
-// (a float times 0.5 is exact in double, and a weighted value is the same
-// double whichever neighbour's sum it joins).
+// the plain formula -- each assignment in double, stored as a float -- so the
+// result is the same whatever the vector width the compiler picks. Each
+// displacement is converted to double, and weighted, once per row into a
+// small buffer rather than once per neighbour that reads it: a float times 0.5
+// is exact in double, and a weighted value is the same double whichever
+// neighbour's sum it joins.
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
-#define WAVES_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#define PORTABLE_CLONES __attribute__((target_clones("avx2", "default")))
 #else
-#define WAVES_CLONES
+#define PORTABLE_CLONES
 #endif
 
 // The row loops run over a fixed, vector-friendly number of lanes, padded
 // past the last interior column, so no row ends in a slow scalar remainder;
 // the padding lanes compute from zeros and are never copied back.
-static constexpr int LANES = 120;             // columns 1 to LANES are computed
-static constexpr int PADDED = LANES + 8;      // row buffer length, covering column LANES + 1
+static constexpr int LANES = 120;         // columns 1 to LANES are computed
+static constexpr int PADDED = LANES + 8;  // row buffer length, covering column LANES + 1
 
-// A row of D as doubles, padded with zeros.
+// A row of D times weight, as doubles, padded with zeros.
 static inline void widenRow(double *__restrict out, const float *__restrict row, double weight)
 {
     for (int j = 0; j < GRID; ++j)
@@ -59,15 +40,15 @@ static inline void widenRow(double *__restrict out, const float *__restrict row,
 // Pass 1: velocities from the displacements left by the last step and the
 // stamps since. It reads only D and writes only V, so the vertices of a row
 // are independent of each other.
-WAVES_CLONES static void updateVelocities()
+PORTABLE_CLONES static void updateVelocities()
 {
-    alignas(64) double whole[3][PADDED];  // D of three consecutive rows, as doubles
-    alignas(64) double half[3][PADDED];   // 0.5 x the same, exact
+    alignas(64) double whole[3][PADDED];  // D of three consecutive rows
+    alignas(64) double half[3][PADDED];   // 0.5 x the same
     alignas(64) float speedIn[PADDED] = {};
     alignas(64) float speedOut[PADDED];
     auto load = [&](int row) {
         widenRow(whole[row % 3], waveDisplacement[row], 1.0);
-        widenRow(half[row % 3], waveDisplacement[row], DIAGONAL_WEIGHT);
+        widenRow(half[row % 3], waveDisplacement[row], WAVE_DIAGONAL_WEIGHT);
     };
     load(FIRST - 1);
     load(FIRST);
@@ -80,13 +61,13 @@ WAVES_CLONES static void updateVelocities()
         const double *__restrict halfDown = half[(i + 1) % 3];
         std::memcpy(speedIn, waveVelocity[i], sizeof waveVelocity[i]);
         for (int j = FIRST; j <= LANES; ++j) {
-            float speed = static_cast<float>(speedIn[j] - mid[j] * SPRING);
+            float speed = static_cast<float>(speedIn[j] - mid[j] * WAVE_SPRING);
             const double s = mid[j - 1] + mid[j + 1] + down[j] + up[j] + halfDown[j - 1] + halfDown[j + 1] +
                              halfUp[j + 1] + halfUp[j - 1];
-            speed = static_cast<float>(speed + COUPLING * s);
+            speed = static_cast<float>(speed + WAVE_COUPLING * s);
             speed = static_cast<float>(speed * VELOCITY_DAMPING);
-            speed = speed > MAX_SPEED ? MAX_SPEED : speed;
-            speed = speed < -MAX_SPEED ? -MAX_SPEED : speed;
+            speed = speed > MAX_WAVE_SPEED ? MAX_WAVE_SPEED : speed;
+            speed = speed < -MAX_WAVE_SPEED ? -MAX_WAVE_SPEED : speed;
             speedOut[j] = speed;
         }
         std::memcpy(&waveVelocity[i][FIRST], &speedOut[FIRST], (LAST - FIRST + 1) * sizeof(float));
@@ -96,10 +77,10 @@ WAVES_CLONES static void updateVelocities()
 // Pass 2: displacements in place, row by row, each height smoothed from the
 // neighbours as the scan finds them: the row above and the vertex to the left
 // already hold this step's values, the vertex to the right and the row below
-// still hold the last step's. Row i's new values are built apart first, so
+// still hold the last step's. A row's new values are built apart first, so
 // that the smoothing can still read the old value on the right, and copied in
 // after it.
-WAVES_CLONES static void updateDisplacementsAndHeights()
+PORTABLE_CLONES static void updateDisplacementsAndHeights()
 {
     alignas(64) float oldRow[PADDED] = {};  // last step's D of the current row
     alignas(64) float speed[PADDED] = {};   // this step's V of the current row
@@ -110,7 +91,7 @@ WAVES_CLONES static void updateDisplacementsAndHeights()
     alignas(64) double edgeOld[2][PADDED];  // 0.1 x last step's D: current row, row below
     alignas(64) double cornerOld[PADDED];   // 0.05 x last step's D of the row below
 
-    // Row 0 never changes: it is the row above row 1 in both steps.
+    // Row 0 is never written: it is the row above row 1 in both steps.
     widenRow(edgeNew[0], waveDisplacement[0], SMOOTH_EDGE);
     widenRow(cornerNew, waveDisplacement[0], SMOOTH_CORNER);
     widenRow(edgeOld[FIRST & 1], waveDisplacement[FIRST], SMOOTH_EDGE);
@@ -141,8 +122,8 @@ WAVES_CLONES static void updateDisplacementsAndHeights()
             float h = static_cast<float>(SMOOTH_CENTRE * fresh[j] + edgeAbove[j] + edgeBelow[j] + edgeHere[j + 1] +
                                          edgeFresh[j - 1] + cornerBelow[j + 1] + cornerAbove[j + 1] +
                                          cornerAbove[j - 1] + cornerBelow[j - 1]);
-            h = h < -MAX_HEIGHT ? -MAX_HEIGHT : h;
-            h = h > MAX_HEIGHT ? MAX_HEIGHT : h;
+            h = h < -MAX_WATER_HEIGHT ? -MAX_WATER_HEIGHT : h;
+            h = h > MAX_WATER_HEIGHT ? MAX_WATER_HEIGHT : h;
             height[j] = h;
         }
         for (int j = 0; j < PADDED; ++j)
@@ -152,10 +133,19 @@ WAVES_CLONES static void updateDisplacementsAndHeights()
     }
 }
 
-void advanceWaves()
+void advanceWavesPortable()
 {
     updateVelocities();
     updateDisplacementsAndHeights();
+}
+
+void advanceWaves()
+{
+    static const int wide = avx512Available();
+    if (wide)
+        advanceWavesAvx512();
+    else
+        advanceWavesPortable();
 }
 
 void propagateWaves()
