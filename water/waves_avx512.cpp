@@ -44,6 +44,9 @@ int avx512Available()
 #pragma GCC target("avx512f,avx512vl")
 #endif
 
+// Rows are unrolled whole: the sliding windows then need no register moves.
+#define UNROLL_ROW _Pragma("GCC unroll 15")
+
 namespace {
 
 constexpr int VECTORS = 15;                // 8-lane vectors per row: columns 1 to 120
@@ -117,6 +120,7 @@ void widen(OldRow &out, int row)
     const __m512d half = _mm512_set1_pd(WAVE_DIAGONAL_WEIGHT);
     const __m512d tenth = _mm512_set1_pd(SMOOTH_EDGE);
     const __m512d twentieth = _mm512_set1_pd(SMOOTH_CORNER);
+    UNROLL_ROW
     for (int k = 0; k < VECTORS; ++k) {
         const __mmask8 m = k == VECTORS - 1 ? LAST_WITH_BORDER : ALL;
         const __m512d x = _mm512_cvtps_pd(_mm256_maskz_loadu_ps(m, d + 1 + 8 * k));
@@ -143,6 +147,7 @@ void updateVelocityRow(int r, const OldRow &up, const OldRow &mid, const OldRow 
     const __m256 lowest = _mm256_set1_ps(-MAX_WAVE_SPEED);
     float *v = waveVelocity[r];
     Window centre(mid.whole), upHalf(up.half), downHalf(down.half);
+    UNROLL_ROW
     for (int k = 0; k < VECTORS; ++k) {
         const int c = 1 + 8 * k, b = c + OFFSET;
         const __mmask8 m = k == VECTORS - 1 ? LAST_INTERIOR : ALL;
@@ -186,6 +191,7 @@ void updateDisplacementRow(int r, const NewRow &above, NewRow &fresh, const OldR
     const double leftBorder = d[0], rightBorder = d[GRID - 1];
     __m512d edgePrev = _mm512_set_pd(SMOOTH_EDGE * leftBorder, 0, 0, 0, 0, 0, 0, 0);
     fresh.twentieth[OFFSET] = SMOOTH_CORNER * leftBorder;
+    UNROLL_ROW
     for (int k = 0; k < VECTORS; ++k) {
         const int c = 1 + 8 * k, b = c + OFFSET;
         const __mmask8 m = k == VECTORS - 1 ? LAST_INTERIOR : ALL;
