@@ -30,6 +30,8 @@ static constexpr int MEDIUM_SIZE_BELOW = 20000;    // below this the medium one,
 static constexpr double SMALL_RADIUS = 0.075;
 static constexpr double MEDIUM_RADIUS = 0.1;
 static constexpr double LARGE_RADIUS = 0.125;
+static constexpr double SPRAY_COLOR[3] = {0.55, 0.65, 0.85};  // pale blue, times the burst's brightness
+static constexpr double IMPACT_ORIGIN_INDEX = 58.0;  // row (and column) a droplet at world x (z) = 0 stamps
 
 // Droplets visited by a splash or an update: the first dropletCount, never
 // more than the array holds.
@@ -67,9 +69,8 @@ void createSplash(float originX, float originZ, float brightness)
         drop.active = 1;
         drop.fadeFactor = START_FADE_FACTOR;
         drop.fadeStep = FADE_STEP;
-        drop.color[0] = static_cast<float>(brightness * 0.55);
-        drop.color[1] = static_cast<float>(brightness * 0.65);
-        drop.color[2] = static_cast<float>(brightness * 0.85);
+        for (int c = 0; c < 3; ++c)
+            drop.color[c] = static_cast<float>(brightness * SPRAY_COLOR[c]);
 
         const int k1 = nextRandom() % 3;
         drop.velocity[0] = static_cast<float>(dirX * k1);
@@ -89,15 +90,16 @@ void createSplash(float originX, float originZ, float brightness)
 
 // Grid row (or column) a droplet at world x (or z) falls into: x = 0 maps to
 // row 58, half a cell off the vertex positions, clamped so that the 3 x 3
-// depression stays inside the grid.
+// depression stays inside the grid. Clamped before the conversion to int,
+// which is then always defined; the result is the truncated index clamped.
 static int impactIndex(float coordinate)
 {
-    int index = static_cast<int>(coordinate / static_cast<double>(CELL_SIZE) + 58.0);
-    if (index < STAMP_MIN)
-        index = STAMP_MIN;
-    if (index > STAMP_MAX)
-        index = STAMP_MAX;
-    return index;
+    const double index = coordinate / static_cast<double>(CELL_SIZE) + IMPACT_ORIGIN_INDEX;
+    if (!(index >= STAMP_MIN))
+        return STAMP_MIN;
+    if (index >= STAMP_MAX + 1)
+        return STAMP_MAX;
+    return static_cast<int>(index);
 }
 
 static double radiusOf(int x)
