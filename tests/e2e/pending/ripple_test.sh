@@ -13,9 +13,10 @@ send_keys e e e e c f
 xdotool mousemove --window "$DEMO_WIN" 150 100 mousedown 1 mousemove --window "$DEMO_WIN" 150 150 mouseup 1
 xdotool mousemove --window "$DEMO_WIN" 150 200 mousedown 3 mousemove --window "$DEMO_WIN" 150 100 mouseup 3
 
-# A spot of water away from the middle, where a ripple mirrored about the
-# middle of the pool would show far from the pointer.
-px=95 py=200
+# A spot of water off both diagonals of the view: a ripple with its row or its
+# column mirrored, or aimed with the pointer's y counted from the wrong edge,
+# would show far from the pointer here.
+px=115 py=235
 xdotool mousemove --window "$DEMO_WIN" "$px" "$py"
 sleep 0.5
 screenshot "$E2E_TMP/calm1.png"
