@@ -25,10 +25,22 @@ screenshot "$E2E_TMP/calm2.png"
 [ "$(compare -metric AE "$E2E_TMP/calm1.png" "$E2E_TMP/calm2.png" null: 2>&1)" = 0 ] ||
     fail "the calm scene keeps changing on its own"
 
+# Pause as soon as the surface has moved, before the ring spreads far; how
+# many steps that takes depends only on how fast this machine draws.
+changed_pixels() {
+    local n
+    n=$(compare -metric AE -fuzz 2% "$E2E_TMP/calm1.png" "$1" null: 2>&1 || true)
+    printf '%.0f\n' "$n"
+}
 xdotool click --window "$DEMO_WIN" 2
-sleep 0.15
+for _ in $(seq 50); do
+    screenshot "$E2E_TMP/moving.png"
+    [ "$(changed_pixels "$E2E_TMP/moving.png")" -ge 20 ] && break
+    sleep 0.05
+done
 send_keys p
-sleep 0.3
+wait_for_output "System paused"
+sleep 0.2
 screenshot "$E2E_TMP/ripple.png"
 send_keys q
 wait_exit >/dev/null
