@@ -1,6 +1,7 @@
 #include "caustics/caustics.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/state.h"
 #include "caustics/frame_rows.h"
@@ -8,7 +9,9 @@
 #include "caustics/workers.h"
 #include "water/mesh.h"
 
-int frameVectorUnit = 3;  // the widest unit the processor has
+int frameVectorUnit = 3;       // the widest unit the processor has
+int frameDoubleOnly = 0;       // float where that decides the same
+int frameTrianglesRedone = 0;  // none before the first computation
 
 // Rows of grid cells per chunk of shared work: 29 chunks of a few tens of
 // microseconds, so a core that another program holds up delays the frame by
@@ -18,12 +21,13 @@ constexpr int CHUNK_COUNT = (GRID_CELLS + ROWS_PER_CHUNK - 1) / ROWS_PER_CHUNK;
 
 static float gridCoords[GRID];  // gridCoord(i) for every grid index
 static FrameInputs frameInputs;  // the current frame's inputs, read by every thread
-static void (*frameRows)(int, int, const FrameInputs &) = computeFrameRowsOneLane;
+static int (*frameRows)(int, int, const FrameInputs &) = computeFrameRowsOneLane;
+static int chunkRedone[CHUNK_COUNT];  // triangles each chunk computed in double
 
 static void computeChunk(int chunk)
 {
     const int first = chunk * ROWS_PER_CHUNK;
-    frameRows(first, std::min(first + ROWS_PER_CHUNK, GRID_CELLS), frameInputs);
+    chunkRedone[chunk] = frameRows(first, std::min(first + ROWS_PER_CHUNK, GRID_CELLS), frameInputs);
 }
 
 static void computeFrame(int storeShadeAndRatio)
@@ -34,7 +38,21 @@ static void computeFrame(int storeShadeAndRatio)
         return;
     for (int i = 0; i < GRID; ++i)
         gridCoords[i] = gridCoord(i);
-    frameInputs = FrameInputs{lightX, lightY, lightZ, seabedZ, gridCoords, storeShadeAndRatio};
+    // The light's direction from the origin, as the drawing of the caustics
+    // takes it for the brightness.
+    const float len = static_cast<float>(std::sqrt(static_cast<double>(lightX) * lightX +
+                                                   static_cast<double>(lightY) * lightY +
+                                                   static_cast<double>(lightZ) * lightZ));
+    frameInputs = FrameInputs{lightX,
+                              lightY,
+                              lightZ,
+                              static_cast<float>(lightX / static_cast<double>(len)),
+                              static_cast<float>(lightY / static_cast<double>(len)),
+                              static_cast<float>(lightZ / static_cast<double>(len)),
+                              seabedZ,
+                              gridCoords,
+                              storeShadeAndRatio,
+                              frameDoubleOnly};
     if (frameVectorUnit >= 3 && frameRowsAvx512Usable())
         frameRows = computeFrameRowsAvx512;
     else if (frameVectorUnit >= 2 && frameRowsAvxUsable())
@@ -44,6 +62,9 @@ static void computeFrame(int storeShadeAndRatio)
     else
         frameRows = computeFrameRowsOneLane;
     runFrameChunks(computeChunk, CHUNK_COUNT);
+    frameTrianglesRedone = 0;
+    for (int redone : chunkRedone)
+        frameTrianglesRedone += redone;
 }
 
 void computeCaustics()

@@ -2,8 +2,6 @@
 // project's ordinary flags, so they run on every processor this build targets.
 #include "caustics/frame_rows.h"
 
-#include <cmath>
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -12,44 +10,9 @@
 
 namespace {
 
-// --- One lane: plain float and double ----------------------------------------
-
-struct OneF {
-    float v;
-};
-struct OneD {
-    double v;
-};
-inline OneF operator+(OneF a, OneF b) { return {a.v + b.v}; }
-inline OneF operator-(OneF a, OneF b) { return {a.v - b.v}; }
-inline OneF operator*(OneF a, OneF b) { return {a.v * b.v}; }
-inline OneF operator/(OneF a, OneF b) { return {a.v / b.v}; }
-inline OneF operator-(OneF a) { return {-a.v}; }
-inline OneD operator+(OneD a, OneD b) { return {a.v + b.v}; }
-inline OneD operator-(OneD a, OneD b) { return {a.v - b.v}; }
-inline OneD operator*(OneD a, OneD b) { return {a.v * b.v}; }
-inline OneD operator/(OneD a, OneD b) { return {a.v / b.v}; }
-inline OneD operator-(OneD a) { return {-a.v}; }
-
-struct OneLane {
-    static constexpr int LANES = 1;
-    using F = OneF;
-    using D = OneD;
-    static F load(const float *p) { return {*p}; }
-    static F splat(float x) { return {x}; }
-    static D splatD(double x) { return {x}; }
-    static void store(float *p, F a) { *p = a.v; }
-    static D widen(F a) { return {a.v}; }
-    static F narrow(D a) { return {static_cast<float>(a.v)}; }
-    static F sqrt(F a) { return {std::sqrt(a.v)}; }
-    static D sqrt(D a) { return {std::sqrt(a.v)}; }
-    static F atLeastZero(F a) { return {a.v < 0.0f ? 0.0f : a.v}; }
-};
-
 #if defined(__SSE2__)
 
-// --- SSE2: four floats, four doubles in two registers --------------------------
-
+// Four floats in one register; four doubles in two.
 struct Sse2F {
     __m128 v;
 };
@@ -71,44 +34,62 @@ inline Sse2D operator-(Sse2D a)
     return {_mm_xor_pd(a.lo, sign), _mm_xor_pd(a.hi, sign)};
 }
 
-struct Sse2 {
+// What both kinds share.
+struct Sse2Floats {
     static constexpr int LANES = 4;
     using F = Sse2F;
-    using D = Sse2D;
     static F load(const float *p) { return {_mm_loadu_ps(p)}; }
     static F splat(float x) { return {_mm_set1_ps(x)}; }
-    static D splatD(double x) { return {_mm_set1_pd(x), _mm_set1_pd(x)}; }
     static void store(float *p, F a) { _mm_storeu_ps(p, a.v); }
-    static D widen(F a) { return {_mm_cvtps_pd(a.v), _mm_cvtps_pd(_mm_movehl_ps(a.v, a.v))}; }
-    static F narrow(D a) { return {_mm_movelh_ps(_mm_cvtpd_ps(a.lo), _mm_cvtpd_ps(a.hi))}; }
     static F sqrt(F a) { return {_mm_sqrt_ps(a.v)}; }
-    static D sqrt(D a) { return {_mm_sqrt_pd(a.lo), _mm_sqrt_pd(a.hi)}; }
     // max returns its second operand when either is NaN, so NaN survives.
     static F atLeastZero(F a) { return {_mm_max_ps(_mm_setzero_ps(), a.v)}; }
+};
+
+struct Sse2Float : Sse2Floats {
+    static constexpr bool SHARED_DIVISOR = true;
+    using D = Sse2F;
+    static D splatD(double x) { return splat(static_cast<float>(x)); }
+    static D widen(F a) { return a; }
+    static F narrow(D a) { return a; }
+    static F abs(F a) { return {_mm_andnot_ps(_mm_set1_ps(-0.0f), a.v)}; }
+    static F notAbove(F a, F b) { return {_mm_cmpngt_ps(a.v, b.v)}; }
+    static F orMask(F a, F b) { return {_mm_or_ps(a.v, b.v)}; }
+    static F reciprocalAbove(F a) { return {_mm_mul_ps(_mm_rcp_ps(a.v), _mm_set1_ps(RECIPROCAL_ESTIMATE_MARGIN))}; }
+};
+
+struct Sse2Double : Sse2Floats {
+    static constexpr bool SHARED_DIVISOR = false;
+    using D = Sse2D;
+    using Sse2Floats::sqrt;
+    static D splatD(double x) { return {_mm_set1_pd(x), _mm_set1_pd(x)}; }
+    static D widen(F a) { return {_mm_cvtps_pd(a.v), _mm_cvtps_pd(_mm_movehl_ps(a.v, a.v))}; }
+    static F narrow(D a) { return {_mm_movelh_ps(_mm_cvtpd_ps(a.lo), _mm_cvtpd_ps(a.hi))}; }
+    static D sqrt(D a) { return {_mm_sqrt_pd(a.lo), _mm_sqrt_pd(a.hi)}; }
 };
 
 #endif
 
 }  // namespace
 
-void computeFrameRowsOneLane(int firstRow, int endRow, const FrameInputs &in)
+int computeFrameRowsOneLane(int firstRow, int endRow, const FrameInputs &in)
 {
-    computeRows<OneLane>(firstRow, endRow, in);
+    return computeRows<OneLaneFloat, OneLaneDouble>(firstRow, endRow, in);
 }
 
-void computeFrameRowsSse2(int firstRow, int endRow, const FrameInputs &in)
+int computeFrameRowsSse2(int firstRow, int endRow, const FrameInputs &in)
 {
 #if defined(__SSE2__)
-    computeRows<Sse2>(firstRow, endRow, in);
+    return computeRows<Sse2Float, Sse2Double>(firstRow, endRow, in);
 #else
-    computeRows<OneLane>(firstRow, endRow, in);
+    return computeFrameRowsOneLane(firstRow, endRow, in);
 #endif
 }
 
+// The checks include the system's saving of the wide registers.
 int frameRowsAvxUsable()
 {
 #if defined(__x86_64__) || defined(__i386__)
-    // The check includes the system's saving of the wide registers.
     return frameRowsAvxBuilt && __builtin_cpu_supports("avx") ? 1 : 0;
 #else
     return 0;

@@ -63,8 +63,15 @@ inline void normalOf(const WaterTriangle &t, float normal[3])
         normal[a] = static_cast<float>(-n[a] / static_cast<double>(len));
 }
 
-// Where the light through vertex p, refracted at normal n, meets the seabed.
-inline void causticPoint(const float n[3], Vec p, float *x, float *z)
+// Where the light through vertex p, refracted at normal n, meets the seabed;
+// with sqrt(q) and T.y, which tell how well conditioned the point is.
+struct Refracted {
+    float x, z;   // the caustic point
+    float rootQ;  // near 0 for light grazing the surface
+    float rayY;   // near 0 for a refracted ray running almost flat
+};
+
+inline Refracted refract(const float n[3], Vec p)
 {
     const double eta = 1.000277f;
     float d[3] = {static_cast<float>(static_cast<double>(lightX) - p.x),
@@ -82,37 +89,45 @@ inline void causticPoint(const float n[3], Vec p, float *x, float *z)
         q = 0.0f;
     for (float &a : d)
         a = static_cast<float>(eta * a);
-    const double bend = eta * c - static_cast<float>(std::sqrt(static_cast<double>(q)));
+    const float rootQ = static_cast<float>(std::sqrt(static_cast<double>(q)));
+    const double bend = eta * c - rootQ;
     float tr[3];
     for (int a = 0; a < 3; ++a)
         tr[a] = static_cast<float>(bend * n[a] + d[a]);
-    *x = static_cast<float>(-((static_cast<double>(tr[0]) / tr[1]) * seabedZ));
-    *z = static_cast<float>(-((static_cast<double>(tr[2]) / tr[1]) * seabedZ));
+    return Refracted{static_cast<float>(-((static_cast<double>(tr[0]) / tr[1]) * seabedZ)),
+                     static_cast<float>(-((static_cast<double>(tr[2]) / tr[1]) * seabedZ)), rootQ, tr[1]};
+}
+
+// Fills the per-frame fields of t for the triangle whose vertex indices src
+// holds (t may be src itself).
+inline void triangleValues(const WaterTriangle &src, WaterTriangle &t)
+{
+    float normal[3];
+    normalOf(src, normal);
+    const Vec p[3] = {vertexAt(src.vertexRow[0], src.vertexCol[0]), vertexAt(src.vertexRow[1], src.vertexCol[1]),
+                      vertexAt(src.vertexRow[2], src.vertexCol[2])};
+    for (int a = 0; a < 3; ++a)
+        t.normal[a] = normal[a];
+    t.lightDot = static_cast<float>(static_cast<double>(normal[0]) * lightX +
+                                    static_cast<double>(normal[1]) * lightY +
+                                    static_cast<double>(normal[2]) * lightZ);
+    for (int k = 0; k < 3; ++k) {
+        const Refracted r = refract(normal, p[k]);
+        t.causticX[k] = r.x;
+        t.causticZ[k] = r.z;
+    }
+    t.causticArea = area(Vec{t.causticX[0], seabedZ, t.causticZ[0]}, Vec{t.causticX[1], seabedZ, t.causticZ[1]},
+                         Vec{t.causticX[2], seabedZ, t.causticZ[2]});
+    t.shade = static_cast<float>(t.lightDot / 10.0 * 0.85);
+    t.areaRatio = static_cast<float>(static_cast<double>(area(p[0], p[1], p[2])) / t.causticArea);
 }
 
 // Fills the per-frame fields of out[n] for every triangle n, reading the vertex
 // indices of waterTriangles[n] (out may be waterTriangles itself).
 inline void frameValues(WaterTriangle *out)
 {
-    for (int n = 0; n < triangleCount; ++n) {
-        const WaterTriangle &src = waterTriangles[n];
-        WaterTriangle &t = out[n];
-        float normal[3];
-        normalOf(src, normal);
-        const Vec p[3] = {vertexAt(src.vertexRow[0], src.vertexCol[0]), vertexAt(src.vertexRow[1], src.vertexCol[1]),
-                          vertexAt(src.vertexRow[2], src.vertexCol[2])};
-        for (int a = 0; a < 3; ++a)
-            t.normal[a] = normal[a];
-        t.lightDot = static_cast<float>(static_cast<double>(normal[0]) * lightX +
-                                        static_cast<double>(normal[1]) * lightY +
-                                        static_cast<double>(normal[2]) * lightZ);
-        for (int k = 0; k < 3; ++k)
-            causticPoint(normal, p[k], &t.causticX[k], &t.causticZ[k]);
-        t.causticArea = area(Vec{t.causticX[0], seabedZ, t.causticZ[0]}, Vec{t.causticX[1], seabedZ, t.causticZ[1]},
-                             Vec{t.causticX[2], seabedZ, t.causticZ[2]});
-        t.shade = static_cast<float>(t.lightDot / 10.0 * 0.85);
-        t.areaRatio = static_cast<float>(static_cast<double>(area(p[0], p[1], p[2])) / t.causticArea);
-    }
+    for (int n = 0; n < triangleCount; ++n)
+        triangleValues(waterTriangles[n], out[n]);
 }
 
 }  // namespace reference
