@@ -12,15 +12,16 @@
 //   root of floats: double carries more than twice float's precision) it uses
 //   the float operation, which is twice as wide.
 // - a float kind, whose "doubles" are floats: the same formulas in single
-//   precision throughout, two to three times faster. Its results differ from
-//   the double ones by a few units in the last place, which the refraction
+//   precision throughout, about twice as fast. Its results differ from the
+//   double ones by a few units in the last place, which the refraction
 //   amplifies: the bend of the ray subtracts nearly equal numbers.
 // A frame runs the float kind, bounds the deviation of every triangle's
-// results from the double ones, and runs the double kind again over every
-// vector that holds a triangle whose float results lie within that bound of a
-// drawing decision (the floor's edges, the brightness threshold), or are ill
-// conditioned or not finite. The drawing therefore decides every triangle as
-// the double formulas would, while almost all the arithmetic runs in float.
+// results from the double ones, and runs the double kind again for every
+// triangle whose float results lie within that bound of a drawing decision
+// (the floor's edges, the brightness threshold), or are ill conditioned or
+// not finite: about one in a hundred on rippled water. The drawing therefore
+// decides every triangle as the double formulas would, while almost all the
+// arithmetic runs in float.
 //
 // V provides: LANES; SHARED_DIVISOR, true for the float kind, which divides
 // several values by one divisor through a single reciprocal (half a unit more
@@ -59,13 +60,15 @@ constexpr float FLOOR_HIGH = 19.0f;             // caustic coordinates above thi
 constexpr float BRIGHTNESS_THRESHOLD = 0.2f;    // a triangle is drawn from this brightness up
 
 // The error bounds of the float kind against the double kind, in units of
-// float's rounding unit u. Following a rounding error through the refraction
-// to first order, and adding those of both kinds: the light direction and the
-// normal are within 3u per component, c within 10u, 1 - c^2 within 21u, q
-// within 24u, its root within 12u / sqrt(q), the bend within 13u + 12u /
-// sqrt(q), each component of T within 26u + 12u / sqrt(q), and a caustic
-// coordinate x within that times (|seabedZ| + |x|) / |T.y|, plus 2u |x| for
-// its own rounding. Over the calm, rippled, rough and extreme surfaces of the
+// float's rounding unit u. Following the rounding errors of either kind
+// through the refraction to first order: the light direction and the normal
+// are within 3u per component, c within 10u, 1 - c^2 within 21u, q within
+// 24u, its root within 12u / sqrt(q), the bend within 13u + 12u / sqrt(q),
+// each component of T within 26u + 12u / sqrt(q), and a caustic coordinate x
+// within that times (|seabedZ| + |x|) / |T.y|, plus 2u |x| for the rounding
+// of x itself. Both kinds together, and with |T.y| at most 1 (T has about
+// unit length): (56 + 24 / sqrt(q)) u (|seabedZ| + |x| + |z|) / |T.y| bounds
+// both x and z. Over the calm, rippled, rough and extreme surfaces of the
 // tests the float results stay within a quarter of this bound.
 constexpr float UNIT_ROUNDOFF = 0x1p-24f;     // u: the largest relative rounding error of a float operation
 constexpr float COORD_ERROR = 56.0f;          // coordinate bound, the part independent of q, in u
@@ -78,11 +81,11 @@ constexpr float TY_FLOOR = 1e-3f;             // |T.y|; a refracted ray running 
 // area, the ratio, the dot product with the light and the drawing's own
 // roundings of v add at most 64u relative and 16u of the ratio absolute.
 constexpr float AREA_ROUNDING = 4.0f;
+constexpr float BRIGHTNESS_RELATIVE_ERROR = 64.0f;
+constexpr float BRIGHTNESS_ABSOLUTE_ERROR = 16.0f;
 // The processors' reciprocal estimates are within 1.5 x 2^-12 of 1 / x;
 // scaled up by this they bound it from above.
 constexpr float RECIPROCAL_ESTIMATE_MARGIN = 1.0f + 0x1p-10f;
-constexpr float BRIGHTNESS_RELATIVE_ERROR = 64.0f;
-constexpr float BRIGHTNESS_ABSOLUTE_ERROR = 16.0f;
 
 // Room for one row of cells in the per-row scratch arrays, in whole vectors.
 constexpr int ROW_ROOM = (GRID_CELLS + 15) / 16 * 16;
