@@ -17,8 +17,10 @@ int frameThreadCount = 0;     // 0: one per processor
 int frameWorkersStarted = 0;  // pool threads started so far
 
 // Spins of the caller waiting for the last chunks of other threads before it
-// starts yielding its core; a chunk lasts tens of microseconds.
-constexpr int SPINS_BEFORE_YIELD = 2000;
+// sleeps: about ten microseconds, a fraction of a chunk. Sleeping then frees
+// its core, so a helper that another program has pushed off its own core can
+// be moved over to finish.
+constexpr int SPINS_BEFORE_SLEEP = 200;
 
 // The job on offer, claimed chunk by chunk with one compare-and-swap: bits 32
 // and up hold the job's number, bits 16 to 31 its chunk count, bits 0 to 15 the
@@ -30,7 +32,8 @@ static void (*jobTask)(int) = nullptr;      // written before the job is publish
 
 // Sleeping and waking; guarded by poolMutex.
 static std::mutex poolMutex;
-static std::condition_variable poolWake;
+static std::condition_variable poolWake;  // a job is posted, or the pool stops
+static std::condition_variable jobDone;   // the last chunk of a job has returned
 static std::uint32_t postedJob = 0;  // number of the last job posted
 static int postedHelpers = 0;        // pool threads wanted for that job
 static bool stopping = false;        // set once, at process exit
@@ -44,14 +47,15 @@ static std::uint64_t packCursor(std::uint32_t job, int chunkCount, int next)
            static_cast<std::uint64_t>(next);
 }
 
-// The next chunk of job number `job`, or -1 when that job has none left.
-static int claimChunk(std::uint32_t job)
+// The next chunk of job number `job`, or -1 when that job has none left; sets
+// *count to the job's chunk count.
+static int claimChunk(std::uint32_t job, int *count)
 {
     std::uint64_t cursor = jobCursor.load(std::memory_order_acquire);
     for (;;) {
-        const int count = static_cast<int>((cursor >> 16) & 0xffff);
+        *count = static_cast<int>((cursor >> 16) & 0xffff);
         const int next = static_cast<int>(cursor & 0xffff);
-        if (static_cast<std::uint32_t>(cursor >> 32) != job || next >= count)
+        if (static_cast<std::uint32_t>(cursor >> 32) != job || next >= *count)
             return -1;
         if (jobCursor.compare_exchange_weak(cursor, cursor + 1, std::memory_order_acq_rel, std::memory_order_acquire))
             return next;
@@ -60,9 +64,16 @@ static int claimChunk(std::uint32_t job)
 
 static void runClaimedChunks(std::uint32_t job)
 {
-    for (int chunk = claimChunk(job); chunk >= 0; chunk = claimChunk(job)) {
+    int count = 0;
+    for (int chunk = claimChunk(job, &count); chunk >= 0; chunk = claimChunk(job, &count)) {
         jobTask(chunk);
-        chunksFinished.fetch_add(1, std::memory_order_release);
+        // Whoever returns the last chunk wakes the caller, under the mutex
+        // its check of the count holds, so the wake cannot slip between the
+        // check and its sleep.
+        if (chunksFinished.fetch_add(1, std::memory_order_acq_rel) + 1 == count) {
+            std::lock_guard<std::mutex> lock(poolMutex);
+            jobDone.notify_all();
+        }
     }
 }
 
@@ -149,10 +160,12 @@ void runFrameChunks(void (*task)(int chunk), int chunkCount)
     // The caller works too, so a helper that is slow to wake costs nothing but
     // its share; then it waits only for chunks already under way elsewhere.
     runClaimedChunks(job);
-    for (int spins = 0; chunksFinished.load(std::memory_order_acquire) != chunkCount; ++spins) {
-        if (spins < SPINS_BEFORE_YIELD)
-            pauseBriefly();
-        else
-            std::this_thread::yield();
+    const auto allReturned = [&] { return chunksFinished.load(std::memory_order_acquire) == chunkCount; };
+    for (int spins = 0; spins < SPINS_BEFORE_SLEEP; ++spins) {
+        if (allReturned())
+            return;
+        pauseBriefly();
     }
+    std::unique_lock<std::mutex> lock(poolMutex);
+    jobDone.wait(lock, allReturned);
 }

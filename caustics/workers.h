@@ -12,5 +12,5 @@ extern int frameWorkersStarted;  // pool threads started so far, 0 to MAX_FRAME_
 // Runs task(c) once for every chunk c from 0 to chunkCount - 1, shared out
 // between the caller and the pool, and returns when all have finished. The
 // chunks must be independent of each other; which thread runs which chunk
-// varies from call to call.
+// varies from call to call. One caller at a time; at most 65535 chunks.
 void runFrameChunks(void (*task)(int chunk), int chunkCount);
