@@ -424,11 +424,13 @@ int computeRows(int firstRow, int endRow, const FrameInputs &in)
             } else {
                 computeCells<Fast>(in, corners, 0, GRID_CELLS, s);
                 riskPass<Fast>(in, 0, GRID_CELLS, s);
+                // Without a branch: the marks fall at random.
                 int marked[GRID_CELLS];
                 int count = 0;
-                for (int j = 0; j < GRID_CELLS; ++j)
-                    if (s.redo[j] != 0.0f)
-                        marked[count++] = j;
+                for (int j = 0; j < GRID_CELLS; ++j) {
+                    marked[count] = j;
+                    count += s.redo[j] != 0.0f;
+                }
                 redoMarked<Exact>(in, half, i, marked, count, s);
                 redone += count;
             }
