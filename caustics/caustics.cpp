@@ -1,67 +1,80 @@
 #include "caustics/caustics.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/state.h"
+#include "caustics/frame_rows.h"
 #include "caustics/geometry.h"
+#include "caustics/workers.h"
 #include "water/mesh.h"
 
-static Point3 vertexPosition(int row, int col)
+int frameVectorUnit = 3;       // the widest unit the processor has
+int frameDoubleOnly = 0;       // float where that decides the same
+int frameTrianglesRedone = 0;  // none before the first computation
+
+// Rows of grid cells per chunk of shared work: 29 chunks of a few tens of
+// microseconds, so a core that another program holds up delays the frame by
+// one chunk at most.
+constexpr int ROWS_PER_CHUNK = 4;
+constexpr int CHUNK_COUNT = (GRID_CELLS + ROWS_PER_CHUNK - 1) / ROWS_PER_CHUNK;
+
+static float gridCoords[GRID];  // gridCoord(i) for every grid index
+static FrameInputs frameInputs;  // the current frame's inputs, read by every thread
+static int (*frameRows)(int, int, const FrameInputs &) = computeFrameRowsOneLane;
+static int chunkRedone[CHUNK_COUNT];  // triangles each chunk computed in double
+
+static void computeChunk(int chunk)
 {
-    return Point3{gridCoord(row), waterHeight[row][col], gridCoord(col)};
+    const int first = chunk * ROWS_PER_CHUNK;
+    chunkRedone[chunk] = frameRows(first, std::min(first + ROWS_PER_CHUNK, GRID_CELLS), frameInputs);
 }
 
-// Refracts the unit direction from the vertex towards the light at the
-// triangle's normal and returns where the ray meets the seabed (x, z).
-static void causticPoint(const float normal[3], Point3 p, float *causticX, float *causticZ)
+static void computeFrame(int storeShadeAndRatio)
 {
-    const double nx = normal[0], ny = normal[1], nz = normal[2];
-
-    float dx = static_cast<float>(static_cast<double>(lightX) - p.x);
-    float dy = static_cast<float>(static_cast<double>(lightY) - p.y);
-    float dz = static_cast<float>(static_cast<double>(lightZ) - p.z);
-    const float len = static_cast<float>(
-        std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy + static_cast<double>(dz) * dz));
-    dx = static_cast<float>(dx / static_cast<double>(len));
-    dy = static_cast<float>(dy / static_cast<double>(len));
-    dz = static_cast<float>(dz / static_cast<double>(len));
-
-    const float c = static_cast<float>(-(dx * nx + dy * ny + dz * nz));
-    // Total internal reflection cannot occur going into denser water, but the
-    // ratio is so close to 1 that rounding can push q below 0 at grazing light.
-    float q = static_cast<float>(1.0 - static_cast<double>(ETA) * ETA * (1.0 - static_cast<double>(c) * c));
-    if (q < 0.0f)
-        q = 0.0f;
-    dx = static_cast<float>(static_cast<double>(ETA) * dx);
-    dy = static_cast<float>(static_cast<double>(ETA) * dy);
-    dz = static_cast<float>(static_cast<double>(ETA) * dz);
-
-    const double bend = static_cast<double>(ETA) * c - static_cast<float>(std::sqrt(static_cast<double>(q)));
-    const float tx = static_cast<float>(bend * nx + dx);
-    const float ty = static_cast<float>(bend * ny + dy);
-    const float tz = static_cast<float>(bend * nz + dz);
-
-    // Only the direction counts: the point is where the refracted ray from the
-    // origin meets the seabed, so it moves with the tilt of the surface.
-    *causticX = static_cast<float>(-((static_cast<double>(tx) / ty) * seabedZ));
-    *causticZ = static_cast<float>(-((static_cast<double>(tz) / ty) * seabedZ));
+    // The fast form relies on the fixed triangle order of the built mesh;
+    // before the mesh exists there is nothing to compute.
+    if (triangleCount != TRIANGLE_COUNT)
+        return;
+    for (int i = 0; i < GRID; ++i)
+        gridCoords[i] = gridCoord(i);
+    // The light's direction from the origin, as the drawing of the caustics
+    // takes it for the brightness.
+    const float len = static_cast<float>(std::sqrt(static_cast<double>(lightX) * lightX +
+                                                   static_cast<double>(lightY) * lightY +
+                                                   static_cast<double>(lightZ) * lightZ));
+    frameInputs = FrameInputs{lightX,
+                              lightY,
+                              lightZ,
+                              static_cast<float>(lightX / static_cast<double>(len)),
+                              static_cast<float>(lightY / static_cast<double>(len)),
+                              static_cast<float>(lightZ / static_cast<double>(len)),
+                              seabedZ,
+                              gridCoords,
+                              storeShadeAndRatio,
+                              frameDoubleOnly};
+    if (frameVectorUnit >= 3 && frameRowsAvx512Usable())
+        frameRows = computeFrameRowsAvx512;
+    else if (frameVectorUnit >= 2 && frameRowsAvxUsable())
+        frameRows = computeFrameRowsAvx;
+    else if (frameVectorUnit >= 1)
+        frameRows = computeFrameRowsSse2;
+    else
+        frameRows = computeFrameRowsOneLane;
+    runFrameChunks(computeChunk, CHUNK_COUNT);
+    frameTrianglesRedone = 0;
+    for (int redone : chunkRedone)
+        frameTrianglesRedone += redone;
 }
 
 void computeCaustics()
 {
-    computeTriangleNormals();
+    computeFrame(0);
+}
 
-    for (int n = 0; n < triangleCount; ++n) {
-        WaterTriangle &t = waterTriangles[n];
-        t.lightDot = static_cast<float>(static_cast<double>(t.normal[0]) * lightX +
-                                        static_cast<double>(t.normal[1]) * lightY +
-                                        static_cast<double>(t.normal[2]) * lightZ);
-        for (int k = 0; k < 3; ++k)
-            causticPoint(t.normal, vertexPosition(t.vertexRow[k], t.vertexCol[k]), &t.causticX[k], &t.causticZ[k]);
-        t.causticArea = triangleArea(Point3{t.causticX[0], seabedZ, t.causticZ[0]},
-                                     Point3{t.causticX[1], seabedZ, t.causticZ[1]},
-                                     Point3{t.causticX[2], seabedZ, t.causticZ[2]});
-    }
+static Point3 vertexPosition(int row, int col)
+{
+    return Point3{gridCoord(row), waterHeight[row][col], gridCoord(col)};
 }
 
 void computeShadeAndAreaRatio()
@@ -78,6 +91,5 @@ void computeShadeAndAreaRatio()
 
 void computeFrameValues()
 {
-    computeCaustics();
-    computeShadeAndAreaRatio();
+    computeFrame(1);
 }
