@@ -222,6 +222,10 @@ TEST_F(RenderRules, SubmergedBoxCatchesTheRaysOnItsSidesAndTop)
         waterTriangles[n].areaRatio = 0.0f;
     EXPECT_EQ(countPlaced(CAUSTIC_BOX_SIDE), sideOnly);
     EXPECT_EQ(countPlaced(CAUSTIC_BOX_SIDE_AND_TOP), sideAndTop);
+
+    // Until its top is under the surface the box only shadows.
+    boxTop = 0.0f;
+    EXPECT_EQ(countPlaced(CAUSTIC_BOX_SIDE) + countPlaced(CAUSTIC_BOX_SIDE_AND_TOP), 0);
 }
 
 TEST_F(RenderRules, RaysThatMissTheBoxVanish)
