@@ -3,7 +3,6 @@
 
 #include <GL/gl.h>
 
-#include <string>
 #include <vector>
 
 #include "app/state.h"
@@ -12,6 +11,8 @@
 #include "tests/gl_recorder.h"
 
 namespace {
+
+using Args = std::vector<double>;
 
 class RenderScenery : public ::testing::Test {
 protected:
@@ -24,54 +25,43 @@ protected:
     }
     void TearDown() override
     {
-        for (int i = 0; i < TEXTURE_COUNT; ++i)
-            textureIds[i] = 0;
+        for (unsigned int &id : textureIds)
+            id = 0;
         resetSceneState();
     }
 };
 
-using Args = std::vector<double>;
-
-// One face as recorded: its primitive, the colours set inside it, its
-// texture coordinates and its vertices.
+// One recorded primitive: its mode, colours set inside it, texture
+// coordinates and vertices.
 struct Face {
     double mode;
-    std::vector<Args> colorsInside;
-    std::vector<Args> texCoords;
-    std::vector<Args> vertices;
+    std::vector<Args> colors, tex, vertices;
 };
 
-std::vector<Face> facesOf(const std::vector<GlCall> &calls)
+std::vector<Face> recordedFaces()
 {
     std::vector<Face> faces;
     bool open = false;
-    for (const GlCall &c : calls) {
-        if (c.name == "glBegin") {
+    for (const GlCall &c : glCalls) {
+        if (c.name == "glBegin")
             faces.push_back(Face{c.args[0], {}, {}, {}});
-            open = true;
-        } else if (c.name == "glEnd") {
-            open = false;
-        } else if (open && c.name == "glColor4f") {
-            faces.back().colorsInside.push_back(c.args);
-        } else if (open && c.name == "glTexCoord2f") {
-            faces.back().texCoords.push_back(c.args);
-        } else if (open && c.name == "glVertex3f") {
+        open = c.name == "glBegin" || (open && c.name != "glEnd");
+        if (open && c.name == "glColor4f")
+            faces.back().colors.push_back(c.args);
+        if (open && c.name == "glTexCoord2f")
+            faces.back().tex.push_back(c.args);
+        if (open && c.name == "glVertex3f")
             faces.back().vertices.push_back(c.args);
-        }
     }
     return faces;
 }
 
-// The footprint corners C1..C4 at height h, in the order a face names them.
-Args at(int corner, double h)
-{
-    const double xz[4][2] = {{-2, -2}, {2, -2}, {2, 2}, {-2, 2}};
-    return Args{xz[corner][0], h, xz[corner][1]};
-}
-
-// The six faces of a piece between lo and hi, corner for corner.
+// The vertices of the six faces of a box piece between lo and hi: the caps,
+// then the sides, each from footprint corner to corner (-2,-2), (2,-2), (2,2), (-2,2).
 std::vector<std::vector<Args>> pieceVertices(double lo, double hi)
 {
+    const double xz[4][2] = {{-2, -2}, {2, -2}, {2, 2}, {-2, 2}};
+    auto at = [&](int c, double h) { return Args{xz[c][0], h, xz[c][1]}; };
     std::vector<std::vector<Args>> faces = {{at(0, lo), at(1, lo), at(2, lo), at(3, lo)},
                                             {at(0, hi), at(1, hi), at(2, hi), at(3, hi)}};
     for (int k = 0; k < 4; ++k)
@@ -84,141 +74,100 @@ std::vector<std::vector<Args>> pieceVertices(double lo, double hi)
 TEST_F(RenderScenery, PoolFloorIsOneTexturedQuadAtTheSeabed)
 {
     bottomIndex = 3;
+    viewLevelOffset = 6.0f;
     drawPoolFloor();
     EXPECT_EQ(callNames(), "glEnable glBindTexture glColor4f glBegin glTexCoord2f glVertex3f glTexCoord2f glVertex3f "
                            "glTexCoord2f glVertex3f glTexCoord2f glVertex3f glEnd glDisable");
-    EXPECT_EQ(glCalls[0].args[0], GL_TEXTURE_2D);
-    EXPECT_EQ(glCalls[1].args[1], 103) << "floor texture of set 3";
+    EXPECT_EQ(glCalls[1].args, (Args{GL_TEXTURE_2D, 103}));
     EXPECT_EQ(glCalls[2].args, (Args{1, 1, 1, 1}));
-    EXPECT_EQ(glCalls[3].args[0], GL_POLYGON);
-    const std::vector<Face> f = facesOf(glCalls);
-    EXPECT_EQ(f[0].texCoords, (std::vector<Args>{{0, 0}, {0, 1}, {1, 1}, {1, 0}}));
-    EXPECT_EQ(f[0].vertices, (std::vector<Args>{{-20, -16, 19}, {-20, -16, -20}, {19, -16, -20}, {19, -16, 19}}));
+    const Face f = recordedFaces()[0];
+    EXPECT_EQ(f.mode, GL_POLYGON);
+    EXPECT_EQ(f.tex, (std::vector<Args>{{0, 0}, {0, 1}, {1, 1}, {1, 0}}));
+    EXPECT_EQ(f.vertices, (std::vector<Args>{{-20, -10, 19}, {-20, -10, -20}, {19, -10, -20}, {19, -10, 19}}));
     EXPECT_EQ(glCalls.back().args[0], GL_TEXTURE_2D);
-
-    // Viewed from the seabed level, the floor comes up to y = 0.
-    viewLevelOffset = 16.0f;
-    resetGlRecorder();
-    drawPoolFloor();
-    const std::vector<Face> raised = facesOf(glCalls);
-    ASSERT_EQ(raised.size(), 1u);
-    for (const Args &v : raised[0].vertices)
-        EXPECT_EQ(v[1], 0.0);
 }
 
-TEST_F(RenderScenery, BoxAboveWaterAtStartIsOnePlainRedPiece)
+TEST_F(RenderScenery, PlainBoxAboveTheWaterAtStart)
 {
     drawBox();
-    EXPECT_EQ(countCalls("glEnable") + countCalls("glDisable") + countCalls("glBindTexture"), 0)
-        << "the plain box leaves texturing alone";
-    ASSERT_EQ(glCalls[0].name, "glColor4f");
+    EXPECT_EQ(countCalls("glEnable") + countCalls("glDisable") + countCalls("glBindTexture"), 0);
     EXPECT_EQ(glCalls[0].args, (Args{1, 0, 0, 1}));
-    const std::vector<Face> faces = facesOf(glCalls);
+    const std::vector<Face> faces = recordedFaces();
     ASSERT_EQ(faces.size(), 6u);
     const auto expected = pieceVertices(20, 24);
     for (int f = 0; f < 6; ++f) {
         EXPECT_EQ(faces[f].mode, GL_POLYGON);
         EXPECT_EQ(faces[f].vertices, expected[f]) << "face " << f;
-        EXPECT_TRUE(faces[f].texCoords.empty());
-        EXPECT_TRUE(faces[f].colorsInside.empty());
+        EXPECT_TRUE(faces[f].tex.empty() && faces[f].colors.empty());
     }
 }
 
 TEST_F(RenderScenery, PlainCrossingBoxTurnsSeeThroughInsideTheUpperCap)
 {
-    boxType = 1;
     boxColor[0] = 0.0f;
     boxColor[1] = 1.0f;
     boxBottom = -3.5f;
     boxTop = 0.5f;
+    viewLevelOffset = 16.0f;
     drawBox();
-
-    const std::vector<Face> faces = facesOf(glCalls);
+    const std::vector<Face> faces = recordedFaces();
     ASSERT_EQ(faces.size(), 12u);
-    const auto upper = pieceVertices(0.0, 0.5);
-    const auto lower = pieceVertices(-3.5, 0.0);
+    const auto upper = pieceVertices(16, 16.5), lower = pieceVertices(12.5, 16);
     for (int f = 0; f < 6; ++f) {
         EXPECT_EQ(faces[f].vertices, upper[f]) << "upper piece face " << f;
         EXPECT_EQ(faces[6 + f].vertices, lower[f]) << "lower piece face " << f;
     }
-    ASSERT_EQ(faces[1].colorsInside.size(), 1u);
-    EXPECT_EQ(faces[1].colorsInside[0], (Args{0, 1, 0, 0.2f}));
+    EXPECT_EQ(faces[1].colors, (std::vector<Args>{{0, 1, 0, 0.2f}}));
     const auto colors = callsNamed("glColor4f");
     ASSERT_EQ(colors.size(), 3u);
-    EXPECT_EQ(colors[0].args, (Args{0, 1, 0, 1})) << "lower cap of the upper piece";
+    EXPECT_EQ(colors[0].args, (Args{0, 1, 0, 1}));
     EXPECT_EQ(colors[2].args, (Args{0, 0.75, 0, 1})) << "the piece under water";
-}
 
-TEST_F(RenderScenery, CrossingAtZeroGivesAFlatLowerPiece)
-{
-    boxBottom = 0.0f;
-    boxTop = 4.0f;
-    drawBox();
-    const std::vector<Face> faces = facesOf(glCalls);
-    ASSERT_EQ(faces.size(), 12u);
-    for (int f = 6; f < 12; ++f)
-        for (const Args &v : faces[f].vertices)
-            EXPECT_EQ(v[1], 0.0);
-}
-
-TEST_F(RenderScenery, SubmergedBoxIsDimmedWhole)
-{
-    boxBottom = -3.6f;
+    boxBottom = -3.6f;  // submerged although its top is out of the water
     boxTop = 0.4f;
-    boxColor[0] = 0.0f;
-    boxColor[2] = 1.0f;
+    resetGlRecorder();
     drawBox();
-    const auto colors = callsNamed("glColor4f");
-    ASSERT_EQ(colors.size(), 1u);
-    EXPECT_EQ(colors[0].args, (Args{0, 0, 0.75, 1}));
-    EXPECT_EQ(facesOf(glCalls).size(), 6u);
+    EXPECT_EQ(recordedFaces().size(), 6u);
+    EXPECT_EQ(callsNamed("glColor4f")[0].args, (Args{0, 0.75, 0, 1}));
 }
 
 TEST_F(RenderScenery, TexturedBoxByScenerySet)
 {
-    const int sets[2][2] = {{6, 112}, {9, 113}};
+    const int sets[5][2] = {{6, 112}, {9, 113}, {-3, 0}, {0, 0}, {3, 0}};
     for (const auto &set : sets) {
         envIndex = set[0];
         boxBottom = -2.0f;
         boxTop = 2.0f;
         resetGlRecorder();
         drawBox();
-
-        // Each piece: texturing on, its texture, its colour, six faces, off.
         const auto binds = callsNamed("glBindTexture");
+        if (set[1] == 0) {
+            EXPECT_TRUE(binds.empty()) << "plain in set " << set[0];
+            continue;
+        }
+        // Each piece: texturing on, its texture, its colour, six faces, off.
         ASSERT_EQ(binds.size(), 2u);
-        EXPECT_EQ(binds[0].args[1], set[1]);
         EXPECT_EQ(binds[1].args[1], set[1]);
         EXPECT_EQ(countCalls("glEnable"), 2);
-        EXPECT_EQ(countCalls("glDisable"), 2);
         EXPECT_EQ(glCalls.back().name, "glDisable");
-
         const auto colors = callsNamed("glColor4f");
         ASSERT_EQ(colors.size(), 3u);
         EXPECT_EQ(colors[0].args, (Args{1, 1, 1, 1}));
         EXPECT_EQ(colors[1].args, (Args{1, 1, 1, 0.2f})) << "set before the upper cap";
         EXPECT_EQ(colors[2].args, (Args{0.75, 0.75, 0.75, 1}));
-
-        const std::vector<Face> faces = facesOf(glCalls);
+        const std::vector<Face> faces = recordedFaces();
         ASSERT_EQ(faces.size(), 12u);
-        const std::vector<std::vector<Args>> tex = {{{0, 1}, {1, 1}, {1, 0}, {0, 0}},
-                                                    {{1, 1}, {0, 1}, {0, 0}, {1, 0}}};
+        const std::vector<Args> sideTex = {{0, 1}, {1, 1}, {1, 0}, {0, 0}}, upperTex = {{1, 1}, {0, 1}, {0, 0}, {1, 0}};
         for (int f = 0; f < 12; ++f) {
-            const int inPiece = f % 6;
-            EXPECT_EQ(faces[f].mode, inPiece < 2 ? GL_QUADS : GL_POLYGON) << "face " << f;
-            EXPECT_TRUE(faces[f].colorsInside.empty());
-            EXPECT_EQ(faces[f].texCoords, inPiece == 1 ? tex[1] : tex[0]) << "face " << f;
+            EXPECT_EQ(faces[f].mode, f % 6 < 2 ? GL_QUADS : GL_POLYGON) << "face " << f;
+            EXPECT_EQ(faces[f].tex, f % 6 == 1 ? upperTex : sideTex) << "face " << f;
         }
     }
 }
 
-TEST_F(RenderScenery, ViewLevelRaisesEveryBoxHeight)
+TEST_F(RenderScenery, TextureIndexOutsideTheTableDrawsPlain)
 {
-    viewLevelOffset = 16.0f;
-    drawBox();
-    const auto expected = pieceVertices(36, 40);
-    const std::vector<Face> faces = facesOf(glCalls);
-    ASSERT_EQ(faces.size(), 6u);
-    for (int f = 0; f < 6; ++f)
-        EXPECT_EQ(faces[f].vertices, expected[f]);
+    EXPECT_EQ(textureNameAt(13), 113u);
+    EXPECT_EQ(textureNameAt(-2), 0u);
+    EXPECT_EQ(textureNameAt(TEXTURE_COUNT), 0u);
 }
