@@ -4,12 +4,23 @@
 // dress the box.
 #pragma once
 
+#include <string>
+
 constexpr int TEXTURE_COUNT = 14;  // texture files and texture names
 constexpr int BOX_SPOTS_TEXTURE = 12;     // the box's dressing in scenery set 6
 constexpr int BOX_ICE_TEXTURE = 13;       // the box's dressing in scenery set 9
+constexpr const char *IMAGE_SUBDIRECTORY = "data";  // where the images lie beside the program
 
 extern const char *const textureFiles[TEXTURE_COUNT];  // file names, opened in the working directory
 extern unsigned int textureIds[TEXTURE_COUNT];         // GL texture names; 0 until set up
+extern std::string textureDirectory;  // the images that come with the program; "" until looked up
+
+// "<directory of the running program>/data", or "" when the program cannot be located.
+std::string imageDirectoryBesideProgram();
+
+// What to open for a texture file: the bare name if it opens in the working
+// directory, else the copy in textureDirectory if that opens, else the bare name.
+std::string texturePath(const char *fileName);
 
 // Shade model, texture names, the fourteen images, the light-0 spot (GL layer).
 void setupTexturesAndLight();

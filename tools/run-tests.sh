@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit and drawing
 # tests, the end-to-end tests of the real program under Xvfb, and the unit
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# TGA decoder under libFuzzer for a short fixed time (FUZZ_SECONDS, default 30).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/packages.sh
@@ -18,3 +19,17 @@ cmake -S . -B build-asan -DCAUSTICS_WERROR=ON -DCAUSTICS_SANITIZE=ON -DCAUSTICS_
 cmake --build build-asan -j"$jobs" --target caustics_tests
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e
+
+echo "--- the TGA decoder under libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer"
+fuzz_seconds=${FUZZ_SECONDS:-30}
+CXX=clang++ cmake -S tests/fuzz -B build-fuzz >/dev/null
+cmake --build build-fuzz -j"$jobs"
+mkdir -p build-fuzz/found
+# New inputs go to build-fuzz/found; the seed corpus in the repository stays as it is.
+if ! build-fuzz/tga_fuzzer -max_total_time="$fuzz_seconds" -max_len=20000 -close_fd_mask=1 -print_final_stats=1 \
+        -artifact_prefix=build-fuzz/ build-fuzz/found tests/fuzz/corpus 2>build-fuzz/fuzz.log; then
+    tail -n 60 build-fuzz/fuzz.log
+    echo "FAIL: the fuzzer found a crashing input (saved in build-fuzz/)" >&2
+    exit 1
+fi
+grep -E '^(Done|stat::number_of_executed_units)' build-fuzz/fuzz.log

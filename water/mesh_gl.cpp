@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "scenery/textures.h"
 #include "water/mesh.h"
 
 void buildWaterMesh()
@@ -9,4 +10,5 @@ void buildWaterMesh()
         std::printf("Cannot allocate memory for the %d water triangles\n", TRIANGLE_COUNT);
         std::exit(EXIT_FAILURE);
     }
+    setupTexturesAndLight();
 }

@@ -69,10 +69,10 @@ send_keys() {
     xdotool key --delay "${E2E_KEY_DELAY:-30}" "$@"
 }
 
-# Waits (up to 20 s) for the program to end; prints its exit status.
+# Waits (up to $1 seconds, default 20) for the program to end; prints its exit status.
 wait_exit() {
     local status
-    for _ in $(seq 200); do
+    for _ in $(seq $((${1:-20} * 10))); do
         if ! kill -0 "$DEMO_PID" 2>/dev/null; then
             set +e; wait "$DEMO_PID"; status=$?; set -e
             DEMO_PID=
