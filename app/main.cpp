@@ -11,6 +11,7 @@
 #include "water/droplets.h"
 #include "water/mesh.h"
 #include "water/simulation.h"
+#include "water/waves.h"
 
 int main(int argc, char **argv)
 {
@@ -37,6 +38,7 @@ int main(int argc, char **argv)
 
     buildWaterMesh();
     dropletDrawer = drawDropletSphere;
+    frameDrawer = drawFrame;
     placeEye();
     printBanner();
 

@@ -7,7 +7,7 @@
 #include "water/random.h"
 
 Droplet droplets[MAX_DROPLETS];  // all inactive at start
-void (*dropletDrawer)(const float color[3], const float position[3], float radius) = nullptr;  // set by the GL layer
+void (*dropletDrawer)(const float color[3], const float position[3], double radius) = nullptr;  // set by the GL layer
 
 static constexpr float START_FADE_FACTOR = 1.05f;  // colour multiplier per update at birth
 static constexpr float FADE_STEP = 0.0005f;        // fadeFactor lost per update
@@ -23,6 +23,22 @@ static constexpr int STAMP_MIN = 2;                // the depression's centre ro
 static constexpr int STAMP_MAX = 115;              // within these, so its neighbours lie in the grid
 static constexpr float IMPACT_CENTRE = -3.0f;      // depression stamped where a droplet falls back
 static constexpr float IMPACT_EDGE = 0.0f;
+static constexpr double HORIZONTAL_STEPS = 100.0;  // dropletTimeScale x these divide the velocity per update
+static constexpr double VERTICAL_STEPS = 50.0;     // (vertical motion runs at twice the horizontal pace)
+static constexpr int SMALL_SIZE_BELOW = 10000;     // a size draw below this gives the small radius
+static constexpr int MEDIUM_SIZE_BELOW = 20000;    // below this the medium one, else the large one
+static constexpr double SMALL_RADIUS = 0.075;
+static constexpr double MEDIUM_RADIUS = 0.1;
+static constexpr double LARGE_RADIUS = 0.125;
+static constexpr double SPRAY_COLOR[3] = {0.55, 0.65, 0.85};  // pale blue, times the burst's brightness
+static constexpr double IMPACT_ORIGIN_INDEX = 58.0;  // row (and column) a droplet at world x (z) = 0 stamps
+
+// Droplets visited by a splash or an update: the first dropletCount, never
+// more than the array holds.
+static int visitedDroplets()
+{
+    return dropletCount < MAX_DROPLETS ? dropletCount : MAX_DROPLETS;
+}
 
 // Horizontal direction from one draw: a skewed compass, never (0, 0).
 static void directionOf(int x, int *dirX, int *dirZ)
@@ -44,7 +60,8 @@ static void directionOf(int x, int *dirX, int *dirZ)
 
 void createSplash(float originX, float originZ, float brightness)
 {
-    for (int d = 0; d < dropletCount; ++d) {
+    const int count = visitedDroplets();
+    for (int d = 0; d < count; ++d) {
         Droplet &drop = droplets[d];
         int dirX = 0, dirZ = 0;
         directionOf(nextRandom(), &dirX, &dirZ);
@@ -52,9 +69,8 @@ void createSplash(float originX, float originZ, float brightness)
         drop.active = 1;
         drop.fadeFactor = START_FADE_FACTOR;
         drop.fadeStep = FADE_STEP;
-        drop.color[0] = static_cast<float>(brightness * 0.55);
-        drop.color[1] = static_cast<float>(brightness * 0.65);
-        drop.color[2] = static_cast<float>(brightness * 0.85);
+        for (int c = 0; c < 3; ++c)
+            drop.color[c] = static_cast<float>(brightness * SPRAY_COLOR[c]);
 
         const int k1 = nextRandom() % 3;
         drop.velocity[0] = static_cast<float>(dirX * k1);
@@ -74,29 +90,31 @@ void createSplash(float originX, float originZ, float brightness)
 
 // Grid row (or column) a droplet at world x (or z) falls into: x = 0 maps to
 // row 58, half a cell off the vertex positions, clamped so that the 3 x 3
-// depression stays inside the grid.
+// depression stays inside the grid. Clamped before the conversion to int,
+// which is then always defined; the result is the truncated index clamped.
 static int impactIndex(float coordinate)
 {
-    int index = static_cast<int>(coordinate / static_cast<double>(CELL_SIZE) + 58.0);
-    if (index < STAMP_MIN)
-        index = STAMP_MIN;
-    if (index > STAMP_MAX)
-        index = STAMP_MAX;
-    return index;
+    const double index = coordinate / static_cast<double>(CELL_SIZE) + IMPACT_ORIGIN_INDEX;
+    if (!(index >= STAMP_MIN))
+        return STAMP_MIN;
+    if (index >= STAMP_MAX + 1)
+        return STAMP_MAX;
+    return static_cast<int>(index);
 }
 
-static float radiusOf(int x)
+static double radiusOf(int x)
 {
-    return x < 10000 ? 0.075f : x < 20000 ? 0.1f : 0.125f;
+    return x < SMALL_SIZE_BELOW ? SMALL_RADIUS : x < MEDIUM_SIZE_BELOW ? MEDIUM_RADIUS : LARGE_RADIUS;
 }
 
 void updateDroplets()
 {
-    // The time scale divides the motion per update: 10 horizontally, 5 vertically.
-    const double horizontalDivisor = static_cast<float>(dropletTimeScale * 100.0);
-    const double verticalDivisor = static_cast<float>(dropletTimeScale * 50.0);
+    // The time scale divides the motion per update: about 10 horizontally, 5 vertically.
+    const double horizontalDivisor = static_cast<double>(dropletTimeScale) * HORIZONTAL_STEPS;
+    const double verticalDivisor = static_cast<double>(dropletTimeScale) * VERTICAL_STEPS;
 
-    for (int d = 0; d < dropletCount; ++d) {
+    const int count = visitedDroplets();
+    for (int d = 0; d < count; ++d) {
         Droplet &drop = droplets[d];
         if (!drop.active)
             continue;
@@ -109,7 +127,7 @@ void updateDroplets()
             stampDisplacement(impactIndex(p[0]), impactIndex(p[2]), IMPACT_CENTRE, IMPACT_EDGE);
 
         // The size is drawn afresh at every update, so droplets flicker.
-        const float radius = radiusOf(nextRandom());
+        const double radius = radiusOf(nextRandom());
         if (dropletDrawer != nullptr)
             dropletDrawer(shownColor, p, radius);
 

@@ -19,17 +19,19 @@ extern Droplet droplets[MAX_DROPLETS];  // all inactive at start
 // Draws one droplet at the moment its update reaches it, with the colour it
 // had before this update's fade, its position before the move and a radius of
 // 0.075, 0.1 or 0.125. Installed by the drawing layer; null draws nothing.
-extern void (*dropletDrawer)(const float color[3], const float position[3], float radius);
+extern void (*dropletDrawer)(const float color[3], const float position[3], double radius);
 
-// Throws droplets 0 to dropletCount - 1 from near (originX, originZ).
+// Throws droplets 0 to dropletCount - 1 from near (originX, originZ); four
+// random draws per droplet.
 void createSplash(float originX, float originZ, float brightness);
 
-// Draws, moves and retires the live droplets among the first dropletCount;
-// one that falls back into the water stamps a small depression.
+// Draws, moves and retires the live droplets among the first dropletCount
+// (one random draw each, for its size); one that falls back into the water
+// stamps a small depression.
 void updateDroplets();
 
 // Makes every droplet inactive and zero.
 void resetDroplets();
 
 // The GL layer's droplet drawer: colour, then a solid sphere of 10 x 10 facets.
-void drawDropletSphere(const float color[3], const float position[3], float radius);
+void drawDropletSphere(const float color[3], const float position[3], double radius);
