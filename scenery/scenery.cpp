@@ -1,0 +1,76 @@
+#include "scenery/scenery.h"
+
+#include "app/state.h"
+#include "scenery/textures.h"
+
+static constexpr int SPOTS_SET = 6;  // the scenery set whose box wears spots
+static constexpr int ICE_SET = 9;    // the scenery set whose box is an ice cube
+
+BoxCase boxCase()
+{
+    if (boxBottom > 0.0f)
+        return BOX_ABOVE_WATER;
+    if (boxTop < BOX_CROSSING_TOP)
+        return BOX_SUBMERGED;
+    return BOX_CROSSING;
+}
+
+int boxTextureIndex()
+{
+    if (envIndex == SPOTS_SET)
+        return BOX_SPOTS_TEXTURE;
+    if (envIndex == ICE_SET)
+        return BOX_ICE_TEXTURE;
+    return NO_BOX_TEXTURE;
+}
+
+static float drawnHeight(float y)
+{
+    return static_cast<float>(static_cast<double>(y) + viewLevelOffset);
+}
+
+// A textured box is white so the texture shows as it is; a plain one takes
+// the colour of its type. Under water both dim to three quarters.
+static void pieceColor(int underwater, float color[4])
+{
+    const int textured = boxTextureIndex() != NO_BOX_TEXTURE;
+    const double shade = underwater ? BOX_UNDERWATER_SHADE : 1.0;
+    for (int c = 0; c < 3; ++c)
+        color[c] = static_cast<float>(shade * (textured ? 1.0 : static_cast<double>(boxColor[c])));
+    color[3] = 1.0f;
+}
+
+static void setPiece(BoxPiece &p, float lower, float upper, int underwater, int seeThrough)
+{
+    p.lower = lower;
+    p.upper = upper;
+    pieceColor(underwater, p.color);
+    p.seeThrough = seeThrough;
+}
+
+int boxPieces(BoxPiece pieces[2])
+{
+    const float bottom = drawnHeight(boxBottom);
+    const float top = drawnHeight(boxTop);
+    const float water = drawnHeight(0.0f);
+    switch (boxCase()) {
+    case BOX_ABOVE_WATER:
+        setPiece(pieces[0], bottom, top, 0, 0);
+        return 1;
+    case BOX_SUBMERGED:
+        setPiece(pieces[0], bottom, top, 1, 0);
+        return 1;
+    case BOX_CROSSING:
+        break;
+    }
+    setPiece(pieces[0], water, top, 0, 1);
+    setPiece(pieces[1], bottom, water, 1, 0);
+    return 2;
+}
+
+unsigned int textureNameAt(int index)
+{
+    if (index < 0 || index >= TEXTURE_COUNT)
+        return 0;
+    return textureIds[index];
+}

@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# The picture of the real program: calm water throws no caustics, a splash
+# draws bright light-blue lines on the floor, and without scenery the water
+# is a translucent blue film over the floor.
+# Runs from tests/e2e/ (and, until the keys and the wave step are in, by
+# hand from tests/e2e/pending/).
+lib=$(dirname "$0")/lib.sh
+[ -f "$lib" ] || lib=$(dirname "$0")/../lib.sh
+. "$lib"
+
+# Counting is done by ImageMagick on whole images; each count prints the
+# number of white pixels of a mask.
+count_white() {
+    convert "$@" -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Pixels at which $1 is brighter than $2 by more than 24 levels of blue and
+# by at least as much in blue as in red: light added in the caustics'
+# light-blue tint (yellowish droplets and reflections do not count).
+bluer_pixels() {
+    count_white "$1" -alpha off "$2" -alpha off -compose minus_src -composite -write mpr:d +delete \
+        \( mpr:d -channel B -separate +channel -threshold 9.6% \) \
+        \( mpr:d -channel R -separate +channel \( mpr:d -channel B -separate +channel \) \
+           -compose minus_src -composite -threshold 0 -negate \) \
+        -compose multiply -composite
+}
+
+# Mask of the pixels of $1 within a few levels of the colour $2 (rgb(...)).
+near_mask() {
+    convert "$1" -alpha off -fuzz 2.7% -fill black +opaque "$2" -fill white -opaque "$2" "$3"
+}
+
+# Pixels of $1 whose channels average more than 20 levels.
+lit_pixels() {
+    count_white "$1" -alpha off -grayscale Average -threshold 7.8%
+}
+
+# Waits (up to 20 s) until the output holds the line $1 at least $2 times.
+wait_for_count() {
+    for _ in $(seq 200); do
+        [ "$(grep -cxF -- "$1" "$DEMO_OUT")" -ge "$2" ] && return 0
+        sleep 0.1
+    done
+    fail "the output never showed '$1' $2 times"
+}
+
+# Pixels at which $1 and $2 differ by more than 10 levels: the software
+# rasteriser is not bit-exact from frame to frame at the edges of blended
+# primitives, while the dimmest caustic adds over 30 levels of blue.
+differing() {
+    compare -metric AE -fuzz 4% "$1" "$2" null: 2>&1 || true
+}
+
+start_xvfb
+start_demo
+sleep 1
+
+# Calm water: every caustic image is too dim to draw, so hiding the caustics
+# changes no pixel.
+screenshot "$E2E_TMP/calm.png"
+send_keys c
+sleep 0.5
+screenshot "$E2E_TMP/calm-hidden.png"
+[ "$(differing "$E2E_TMP/calm.png" "$E2E_TMP/calm-hidden.png")" = 0 ] ||
+    fail "calm water shows caustics"
+lit=$(lit_pixels "$E2E_TMP/calm.png")
+[ "$lit" -gt 5000 ] || fail "the calm scene is nearly black ($lit lit pixels)"
+
+# A splash: its rings focus the light for some ninety wave steps, however
+# fast this machine draws them. Freeze the waves now and then and compare
+# the same surface with and without its caustics, until they show.
+send_keys c s
+bright=0
+for try in $(seq 12); do
+    sleep 0.3
+    send_keys p
+    wait_for_count "System paused" "$try"
+    sleep 0.3
+    screenshot "$E2E_TMP/splash.png"
+    send_keys c
+    sleep 0.3
+    screenshot "$E2E_TMP/splash-hidden.png"
+    send_keys c
+    bright=$(bluer_pixels "$E2E_TMP/splash.png" "$E2E_TMP/splash-hidden.png")
+    [ "$bright" -gt 300 ] && break
+    send_keys p
+done
+echo "render: a splash lights $bright pixels in light blue"
+[ "$bright" -gt 300 ] || fail "the splash shows no caustic lines ($bright light-blue pixels)"
+
+# No scenery (the fourth 'e'), caustics hidden, waves frozen: the water is
+# a film of 0.4 x (0.196, 0.196, 0.804) added over what lies behind it.
+FILM="rgb(20,20,82)"
+send_keys c e e e e
+wait_for_output "NO ENVIRONMENT SELECTED"
+sleep 0.5
+screenshot "$E2E_TMP/plain.png"
+# Which floor shows now depends on the last scenery set a frame was drawn
+# with; five 't' presses pass every floor and no floor once. The frame
+# without a floor shows the most bare film over black.
+film=0
+for t in 1 2 3 4 5; do
+    send_keys t
+    sleep 0.4
+    screenshot "$E2E_TMP/floor-$t.png"
+    near_mask "$E2E_TMP/floor-$t.png" "$FILM" "$E2E_TMP/film-$t.png"
+    n=$(count_white "$E2E_TMP/film-$t.png")
+    if [ "$n" -gt "$film" ]; then
+        film=$n
+        cp "$E2E_TMP/floor-$t.png" "$E2E_TMP/plain-no-floor.png"
+        cp "$E2E_TMP/film-$t.png" "$E2E_TMP/film.png"
+    fi
+done
+echo "render: $film pixels of plain blue water over black"
+[ "$film" -gt 5000 ] || fail "no translucent blue water surface without scenery ($film pixels)"
+# Where the bare film lies over black, the floor must show through it.
+through=$(count_white "$E2E_TMP/film.png" \
+    \( "$E2E_TMP/plain.png" -alpha off "$E2E_TMP/plain-no-floor.png" -alpha off -compose minus_src -composite \
+       -grayscale Average -threshold 3.9% \) -compose multiply -composite)
+echo "render: the floor shows through the water at $through pixels"
+[ "$through" -gt 1000 ] || fail "the water hides the floor ($through pixels show it through)"
+
+send_keys q
+[ "$(wait_exit)" = 0 ] || fail "q did not end the program with status 0"
