@@ -2,11 +2,7 @@
 # The picture of the real program: calm water throws no caustics, a splash
 # draws bright light-blue lines on the floor, and without scenery the water
 # is a translucent blue film over the floor.
-# Runs from tests/e2e/ (and, until the keys and the wave step are in, by
-# hand from tests/e2e/pending/).
-lib=$(dirname "$0")/lib.sh
-[ -f "$lib" ] || lib=$(dirname "$0")/../lib.sh
-. "$lib"
+. "$(dirname "$0")/lib.sh"
 
 # Counting is done by ImageMagick on whole images; each count prints the
 # number of white pixels of a mask.
