@@ -41,8 +41,23 @@ start_xvfb() {
 start_demo() {
     local dir=${1:-$E2E_TMP/run}
     mkdir -p "$dir"
-    (cd "$dir" && exec "$CAUSTICS_BIN") >"$DEMO_OUT" 2>"$DEMO_ERR" &
-    DEMO_PID=$!
+    rm -f "$E2E_TMP/demo-pid" "$E2E_TMP/exit-status"
+    # A small waiter starts the program and writes its exit status to a file:
+    # tests call wait_exit inside a command substitution, a subshell to which
+    # the program is no child, so there "wait" cannot collect the status.
+    (
+        set +e
+        cd "$dir" || exit
+        "$CAUSTICS_BIN" &
+        echo $! >"$E2E_TMP/demo-pid"
+        wait $!
+        echo $? >"$E2E_TMP/exit-status"
+    ) >"$DEMO_OUT" 2>"$DEMO_ERR" &
+    for _ in $(seq 50); do
+        [ -s "$E2E_TMP/demo-pid" ] && break
+        sleep 0.1
+    done
+    DEMO_PID=$(cat "$E2E_TMP/demo-pid")
     for _ in $(seq 200); do
         DEMO_WIN=$(xdotool search --name '^Final Project$' 2>/dev/null | head -n1) || true
         [ -n "$DEMO_WIN" ] && break
@@ -71,12 +86,10 @@ send_keys() {
 
 # Waits (up to $1 seconds, default 20) for the program to end; prints its exit status.
 wait_exit() {
-    local status
     for _ in $(seq $((${1:-20} * 10))); do
-        if ! kill -0 "$DEMO_PID" 2>/dev/null; then
-            set +e; wait "$DEMO_PID"; status=$?; set -e
+        if [ -s "$E2E_TMP/exit-status" ]; then
             DEMO_PID=
-            echo "$status"
+            cat "$E2E_TMP/exit-status"
             return 0
         fi
         sleep 0.1

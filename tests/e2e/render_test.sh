@@ -116,8 +116,5 @@ through=$(count_white "$E2E_TMP/film.png" \
 echo "render: the floor shows through the water at $through pixels"
 [ "$through" -gt 1000 ] || fail "the water hides the floor ($through pixels show it through)"
 
-# wait_exit runs in this shell, not in a command substitution: only the
-# shell that started the program can collect its exit status.
 send_keys q
-wait_exit >"$E2E_TMP/exit-status"
-[ "$(cat "$E2E_TMP/exit-status")" = 0 ] || fail "q did not end the program with status 0"
+[ "$(wait_exit)" = 0 ] || fail "q did not end the program with status 0"
