@@ -37,11 +37,13 @@ start_xvfb() {
 }
 
 # Starts the program in directory $1 (default: a fresh empty one) and waits
-# for its window; sets DEMO_PID and DEMO_WIN.
+# for its window; sets DEMO_PID and DEMO_WIN. DEMO_LAUNCHER, when set, is a
+# command that runs the program (e.g. a heap profiler); DEMO_PID is then the
+# launcher's.
 start_demo() {
     local dir=${1:-$E2E_TMP/run}
     mkdir -p "$dir"
-    (cd "$dir" && exec "$CAUSTICS_BIN") >"$DEMO_OUT" 2>"$DEMO_ERR" &
+    (cd "$dir" && exec ${DEMO_LAUNCHER:-} "$CAUSTICS_BIN") >"$DEMO_OUT" 2>"$DEMO_ERR" &
     DEMO_PID=$!
     for _ in $(seq 200); do
         DEMO_WIN=$(xdotool search --name '^Final Project$' 2>/dev/null | head -n1) || true
