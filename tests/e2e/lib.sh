@@ -10,6 +10,7 @@ DEMO_PID=
 DEMO_WIN=
 DEMO_OUT=$E2E_TMP/stdout
 DEMO_ERR=$E2E_TMP/stderr
+DEMO_STATUS=$E2E_TMP/status
 
 e2e_cleanup() {
     [ -n "$DEMO_PID" ] && kill "$DEMO_PID" 2>/dev/null || true
@@ -43,8 +44,25 @@ start_xvfb() {
 start_demo() {
     local dir=${1:-$E2E_TMP/run}
     mkdir -p "$dir"
-    (cd "$dir" && exec ${DEMO_LAUNCHER:-} "$CAUSTICS_BIN") >"$DEMO_OUT" 2>"$DEMO_ERR" &
-    DEMO_PID=$!
+    # The exit status is written by a small parent of the program, because
+    # wait_exit runs in a command substitution, a subshell that cannot wait
+    # for a process its parent started once that process outlives the fork.
+    rm -f "$DEMO_STATUS"
+    (
+        if (cd "$dir" && exec ${DEMO_LAUNCHER:-} "$CAUSTICS_BIN") >"$DEMO_OUT" 2>"$DEMO_ERR"; then
+            echo 0 >"$DEMO_STATUS"
+        else
+            echo $? >"$DEMO_STATUS"
+        fi
+    ) &
+    local parent=$!
+    DEMO_PID=
+    for _ in $(seq 100); do
+        DEMO_PID=$(pgrep -P "$parent" | head -n1) || true
+        [ -n "$DEMO_PID" ] && break
+        sleep 0.05
+    done
+    [ -n "$DEMO_PID" ] || fail "the program did not start"
     for _ in $(seq 200); do
         DEMO_WIN=$(xdotool search --name '^Final Project$' 2>/dev/null | head -n1) || true
         [ -n "$DEMO_WIN" ] && break
@@ -75,8 +93,8 @@ send_keys() {
 wait_exit() {
     local status
     for _ in $(seq $((${1:-20} * 10))); do
-        if ! kill -0 "$DEMO_PID" 2>/dev/null; then
-            set +e; wait "$DEMO_PID"; status=$?; set -e
+        if [ -s "$DEMO_STATUS" ]; then
+            status=$(cat "$DEMO_STATUS")
             DEMO_PID=
             echo "$status"
             return 0
