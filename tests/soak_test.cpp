@@ -111,10 +111,14 @@ TEST_F(Soak, WaterStaysBoundedThroughThousandsOfStepsOfCommands)
             ++impacts;
         if (seabedZ < minSeabedSeen)
             minSeabedSeen = static_cast<int>(seabedZ);
-        // The frame a wave step draws: its computation and the droplets' move.
+        // The frame a wave step draws moves the droplets; its caustic
+        // computation only reads the water, so a sample of the frames is
+        // enough to run it over all kinds of surface (and keeps the run short
+        // under the sanitizers).
         if (!wasPaused) {
             ASSERT_EQ(stepCounter, before + 1);
-            computeFrameValues();
+            if (step % 20 == 0)
+                computeFrameValues();
             updateDroplets();
         }
         if (step % 500 == 0) {
@@ -124,6 +128,7 @@ TEST_F(Soak, WaterStaysBoundedThroughThousandsOfStepsOfCommands)
     }
     const std::string output = testing::internal::GetCapturedStdout();
 
+    computeFrameValues();
     EXPECT_EQ(gridFault(), "");
     EXPECT_TRUE(dropletsFinite());
     for (int t = 0; t < triangleCount; ++t)
