@@ -10,6 +10,7 @@ DEMO_PID=
 DEMO_WIN=
 DEMO_OUT=$E2E_TMP/stdout
 DEMO_ERR=$E2E_TMP/stderr
+DEMO_STATUS=$E2E_TMP/status
 
 e2e_cleanup() {
     [ -n "$DEMO_PID" ] && kill "$DEMO_PID" 2>/dev/null || true
@@ -37,12 +38,31 @@ start_xvfb() {
 }
 
 # Starts the program in directory $1 (default: a fresh empty one) and waits
-# for its window; sets DEMO_PID and DEMO_WIN.
+# for its window; sets DEMO_PID and DEMO_WIN. A command in E2E_RUN_AS (words
+# split on blanks) is put before the program, e.g. to run it as another user.
+# The shell that starts the program also waits for it and writes its status to
+# DEMO_STATUS: callers read wait_exit through $(...), a subshell, which cannot
+# wait for a process that is not its own child.
 start_demo() {
     local dir=${1:-$E2E_TMP/run}
+    local -a run_as
+    read -r -a run_as <<<"${E2E_RUN_AS:-}"
     mkdir -p "$dir"
-    (cd "$dir" && exec "$CAUSTICS_BIN") >"$DEMO_OUT" 2>"$DEMO_ERR" &
-    DEMO_PID=$!
+    rm -f "$DEMO_STATUS" "$E2E_TMP/demo.pid"
+    (
+        set +e
+        cd "$dir" || exit 1
+        "${run_as[@]}" "$CAUSTICS_BIN" >"$DEMO_OUT" 2>"$DEMO_ERR" &
+        echo $! >"$E2E_TMP/demo.pid"
+        wait $!
+        echo $? >"$DEMO_STATUS.part"
+        mv "$DEMO_STATUS.part" "$DEMO_STATUS"
+    ) &
+    for _ in $(seq 100); do
+        [ -s "$E2E_TMP/demo.pid" ] && break
+        sleep 0.05
+    done
+    DEMO_PID=$(cat "$E2E_TMP/demo.pid")
     for _ in $(seq 200); do
         DEMO_WIN=$(xdotool search --name '^Final Project$' 2>/dev/null | head -n1) || true
         [ -n "$DEMO_WIN" ] && break
@@ -71,12 +91,10 @@ send_keys() {
 
 # Waits (up to $1 seconds, default 20) for the program to end; prints its exit status.
 wait_exit() {
-    local status
     for _ in $(seq $((${1:-20} * 10))); do
-        if ! kill -0 "$DEMO_PID" 2>/dev/null; then
-            set +e; wait "$DEMO_PID"; status=$?; set -e
+        if [ -s "$DEMO_STATUS" ]; then
             DEMO_PID=
-            echo "$status"
+            cat "$DEMO_STATUS"
             return 0
         fi
         sleep 0.1
