@@ -1,5 +1,6 @@
 #include "scenery/textures.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -38,12 +39,14 @@ static bool opens(const std::string &path)
     return true;
 }
 
-// A file in the working directory always wins, even one the loader will
-// reject: the user put it there on purpose, so its messages are shown rather
-// than quietly replaced by the program's own copy.
+// Anything under a texture's name in the working directory wins, even a file
+// the loader will reject or cannot read, a directory or a dangling link: the
+// user put it there on purpose, so its messages are shown rather than quietly
+// replaced by the program's own copy. Only a name that is absent falls back.
 std::string texturePath(const char *fileName)
 {
-    if (opens(fileName) || textureDirectory.empty())
+    struct stat entry;
+    if (lstat(fileName, &entry) == 0 || textureDirectory.empty())
         return fileName;
     const std::string shipped = textureDirectory + "/" + fileName;
     return opens(shipped) ? shipped : fileName;

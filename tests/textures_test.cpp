@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -127,6 +129,14 @@ TEST(TextureSetup, WorkingDirectoryFirstThenTheProgramsImages)
     EXPECT_EQ(texturePath("both.tga"), "both.tga");
     EXPECT_EQ(texturePath("shipped-only.tga"), shipped + "/shipped-only.tga");
     EXPECT_EQ(texturePath("nowhere.tga"), "nowhere.tga") << "a missing file is reported by its own name";
+    // Whatever the user left under an image's name is reported, not quietly
+    // replaced, even when it cannot be opened at all.
+    writeBytes(shipped + "/dangling.tga", validTga(TgaHeader{}));
+    ASSERT_EQ(symlink("nothing-here", "dangling.tga"), 0);
+    EXPECT_EQ(texturePath("dangling.tga"), "dangling.tga");
+    writeBytes(shipped + "/folder.tga", validTga(TgaHeader{}));
+    std::filesystem::create_directory("folder.tga");
+    EXPECT_EQ(texturePath("folder.tga"), "folder.tga");
     textureDirectory = "";
     EXPECT_EQ(texturePath("shipped-only.tga"), "shipped-only.tga");
 
