@@ -1,5 +1,6 @@
 #include "scenery/textures.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <climits>
@@ -29,18 +30,21 @@ std::string imageDirectoryBesideProgram()
     return path.substr(0, slash + 1) + IMAGE_SUBDIRECTORY;
 }
 
+// Whether the file can be opened for reading. Opened without waiting, so a
+// pipe under an image's name does not stall start-up here.
 static bool opens(const std::string &path)
 {
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    std::fclose(file);
+    close(fd);
     return true;
 }
 
-// A file in the working directory always wins, even one the loader will
-// reject: the user put it there on purpose, so its messages are shown rather
-// than quietly replaced by the program's own copy.
+// A file in the working directory that can be opened wins, even one the
+// loader will reject: the user put it there on purpose, so its messages are
+// shown rather than quietly replaced. One that cannot be opened there (absent,
+// unreadable, a dangling link) is taken from the program's own images.
 std::string texturePath(const char *fileName)
 {
     if (opens(fileName) || textureDirectory.empty())

@@ -18,8 +18,9 @@ extern std::string textureDirectory;  // the images that come with the program; 
 // "<directory of the running program>/data", or "" when the program cannot be located.
 std::string imageDirectoryBesideProgram();
 
-// What to open for a texture file: the bare name if it opens in the working
-// directory, else the copy in textureDirectory if that opens, else the bare name.
+// What to open for a texture file: the bare name if anything lies under it in
+// the working directory, else the copy in textureDirectory if that opens, else
+// the bare name.
 std::string texturePath(const char *fileName);
 
 // Shade model, texture names, the fourteen images, the light-0 spot (GL layer).

@@ -1,5 +1,9 @@
 #include "scenery/tga.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <utility>
 
@@ -129,9 +133,26 @@ int decodeTgaStream(FILE *stream, TgaImage *image)
     return TGA_LOADED;
 }
 
+// Only a regular file can hold an image. Whatever else lies under a texture's
+// name (a directory, a pipe, a device) is refused like a file with no header.
+// The open never waits: a pipe with no writer must not stall start-up.
 int decodeTgaFile(const char *fileName, TgaImage *image)
 {
-    return decodeTgaStream(std::fopen(fileName, "rb"), image);
+    const int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return decodeTgaStream(nullptr, image);
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        image->pixels = nullptr;
+        image->width = 0;
+        image->height = 0;
+        return tgaError(nullptr, TGA_UNSUPPORTED_TYPE);
+    }
+    FILE *stream = fdopen(fd, "rb");
+    if (!stream)
+        close(fd);
+    return decodeTgaStream(stream, image);
 }
 
 int decodeTgaMemory(const unsigned char *data, std::size_t size, TgaImage *image)

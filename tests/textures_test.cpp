@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <GL/gl.h>
+
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -127,6 +131,17 @@ TEST(TextureSetup, WorkingDirectoryFirstThenTheProgramsImages)
     EXPECT_EQ(texturePath("both.tga"), "both.tga");
     EXPECT_EQ(texturePath("shipped-only.tga"), shipped + "/shipped-only.tga");
     EXPECT_EQ(texturePath("nowhere.tga"), "nowhere.tga") << "a missing file is reported by its own name";
+    // A name that cannot be opened in the working directory is taken from the
+    // program's images; anything that opens there, even a folder, is the user's.
+    writeBytes(shipped + "/dangling.tga", validTga(TgaHeader{}));
+    ASSERT_EQ(symlink("nothing-here", "dangling.tga"), 0);
+    EXPECT_EQ(texturePath("dangling.tga"), shipped + "/dangling.tga");
+    writeBytes(shipped + "/folder.tga", validTga(TgaHeader{}));
+    std::filesystem::create_directory("folder.tga");
+    EXPECT_EQ(texturePath("folder.tga"), "folder.tga");
+    writeBytes(shipped + "/pipe.tga", validTga(TgaHeader{}));
+    ASSERT_EQ(mkfifo("pipe.tga", 0600), 0);
+    EXPECT_EQ(texturePath("pipe.tga"), "pipe.tga") << "looking must not wait for a writer";
     textureDirectory = "";
     EXPECT_EQ(texturePath("shipped-only.tga"), "shipped-only.tga");
 

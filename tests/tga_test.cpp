@@ -2,6 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -298,6 +301,11 @@ TEST(TgaLoad, RejectedFilesMakeNoGlCallAndCloseTheirStream)
     writeBytes("short.tga", Bytes(whole.begin(), whole.end() - 1));
     writeBytes("header.tga", Bytes(whole.begin(), whole.begin() + 10));
     writeBytes("ok.tga", whole);
+    // Things under an image's name that are not image files at all.
+    ASSERT_EQ(mkdir("folder.tga", 0755), 0);
+    ASSERT_EQ(mkfifo("pipe.tga", 0644), 0);
+    ASSERT_EQ(symlink("/dev/zero", "device.tga"), 0);
+    ASSERT_EQ(symlink("nothing-here", "dangling.tga"), 0);
 
     const struct {
         const char *file;
@@ -310,8 +318,14 @@ TEST(TgaLoad, RejectedFilesMakeNoGlCallAndCloseTheirStream)
         {"bits.tga", TGA_BAD_BITS, std::string("bad bits\n") + REJECTED},
         {"short.tga", TGA_READ_FAILED, REJECTED},
         {"header.tga", TGA_UNSUPPORTED_TYPE, REJECTED},
+        {"folder.tga", TGA_UNSUPPORTED_TYPE, REJECTED},
+        {"pipe.tga", TGA_UNSUPPORTED_TYPE, REJECTED},
+        {"device.tga", TGA_UNSUPPORTED_TYPE, REJECTED},
+        {"dangling.tga", TGA_CANNOT_OPEN, REJECTED},
     };
     const int open = openDescriptors();
+    // A pipe with no writer would hold an opening read forever: fail loudly instead.
+    alarm(10);
     for (const auto &c : cases) {
         const Loaded r = load(c.file, 5);
         EXPECT_EQ(r.result, c.result) << c.file;
@@ -319,6 +333,7 @@ TEST(TgaLoad, RejectedFilesMakeNoGlCallAndCloseTheirStream)
         EXPECT_TRUE(glCalls.empty()) << c.file << ": " << callNames();
         EXPECT_EQ(openDescriptors(), open) << c.file << " left its stream open";
     }
+    alarm(0);
     EXPECT_EQ(load("ok.tga", 5).result, TGA_LOADED);
     EXPECT_EQ(openDescriptors(), open) << "a loaded file left its stream open";
 }

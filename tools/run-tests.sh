@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit and drawing
 # tests, the end-to-end tests of the real program under Xvfb, and the unit
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# tests and a short run of the real program again under AddressSanitizer,
+# LeakSanitizer and UndefinedBehaviorSanitizer, and the
 # TGA decoder under libFuzzer for a short fixed time (FUZZ_SECONDS, default 30).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,9 +17,11 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "--- the same tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCAUSTICS_WERROR=ON -DCAUSTICS_SANITIZE=ON -DCAUSTICS_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build build-asan -j"$jobs" --target caustics_tests
+cmake --build build-asan -j"$jobs" --target caustics_tests caustics
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e
+# The real program too, briefly: keys, splashes, a ripple and q.
+bash tools/asan-demo.sh build-asan/caustics
 
 echo "--- the TGA decoder under libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer"
 fuzz_seconds=${FUZZ_SECONDS:-30}

@@ -38,31 +38,33 @@ start_xvfb() {
 }
 
 # Starts the program in directory $1 (default: a fresh empty one) and waits
-# for its window; sets DEMO_PID and DEMO_WIN. DEMO_LAUNCHER, when set, is a
-# command that runs the program (e.g. a heap profiler); DEMO_PID is then the
-# launcher's.
+# for its window; sets DEMO_PID and DEMO_WIN. A command in E2E_RUN_AS (words
+# split on blanks) is put before the program, e.g. to run it as another user.
+# The shell that starts the program also waits for it and writes its status to
+# DEMO_STATUS: callers read wait_exit through $(...), a subshell, which cannot
+# wait for a process that is not its own child.
+# DEMO_LAUNCHER, when set, is a command that runs the program (e.g. a heap
+# profiler); DEMO_PID is then the launcher's.
 start_demo() {
     local dir=${1:-$E2E_TMP/run}
+    local -a run_as
+    read -r -a run_as <<<"${E2E_RUN_AS:-}"
     mkdir -p "$dir"
-    # The exit status is written by a small parent of the program, because
-    # wait_exit runs in a command substitution, a subshell that cannot wait
-    # for a process its parent started once that process outlives the fork.
-    rm -f "$DEMO_STATUS"
+    rm -f "$DEMO_STATUS" "$E2E_TMP/demo.pid"
     (
-        if (cd "$dir" && exec ${DEMO_LAUNCHER:-} "$CAUSTICS_BIN") >"$DEMO_OUT" 2>"$DEMO_ERR"; then
-            echo 0 >"$DEMO_STATUS"
-        else
-            echo $? >"$DEMO_STATUS"
-        fi
+        set +e
+        cd "$dir" || exit 1
+        "${run_as[@]}" ${DEMO_LAUNCHER:-} "$CAUSTICS_BIN" >"$DEMO_OUT" 2>"$DEMO_ERR" &
+        echo $! >"$E2E_TMP/demo.pid"
+        wait $!
+        echo $? >"$DEMO_STATUS.part"
+        mv "$DEMO_STATUS.part" "$DEMO_STATUS"
     ) &
-    local parent=$!
-    DEMO_PID=
     for _ in $(seq 100); do
-        DEMO_PID=$(pgrep -P "$parent" | head -n1) || true
-        [ -n "$DEMO_PID" ] && break
+        [ -s "$E2E_TMP/demo.pid" ] && break
         sleep 0.05
     done
-    [ -n "$DEMO_PID" ] || fail "the program did not start"
+    DEMO_PID=$(cat "$E2E_TMP/demo.pid")
     for _ in $(seq 200); do
         DEMO_WIN=$(xdotool search --name '^Final Project$' 2>/dev/null | head -n1) || true
         [ -n "$DEMO_WIN" ] && break
@@ -91,12 +93,10 @@ send_keys() {
 
 # Waits (up to $1 seconds, default 20) for the program to end; prints its exit status.
 wait_exit() {
-    local status
     for _ in $(seq $((${1:-20} * 10))); do
         if [ -s "$DEMO_STATUS" ]; then
-            status=$(cat "$DEMO_STATUS")
             DEMO_PID=
-            echo "$status"
+            cat "$DEMO_STATUS"
             return 0
         fi
         sleep 0.1
