@@ -10,6 +10,7 @@ DEMO_PID=
 DEMO_WIN=
 DEMO_OUT=$E2E_TMP/stdout
 DEMO_ERR=$E2E_TMP/stderr
+DEMO_STATUS=$E2E_TMP/exit-status
 
 e2e_cleanup() {
     [ -n "$DEMO_PID" ] && kill "$DEMO_PID" 2>/dev/null || true
@@ -41,8 +42,24 @@ start_xvfb() {
 start_demo() {
     local dir=${1:-$E2E_TMP/run}
     mkdir -p "$dir"
-    (cd "$dir" && exec "$CAUSTICS_BIN") >"$DEMO_OUT" 2>"$DEMO_ERR" &
-    DEMO_PID=$!
+    rm -f "$DEMO_STATUS" "$E2E_TMP/demo-pid"
+    # Only the shell that started the program can collect its exit status, so
+    # that shell writes it down; wait_exit then works in a command
+    # substitution too, which runs in a shell of its own.
+    (
+        cd "$dir"
+        "$CAUSTICS_BIN" &
+        echo $! >"$E2E_TMP/demo-pid"
+        status=0
+        wait $! || status=$?
+        echo "$status" >"$DEMO_STATUS.part"
+        mv "$DEMO_STATUS.part" "$DEMO_STATUS"
+    ) >"$DEMO_OUT" 2>"$DEMO_ERR" &
+    for _ in $(seq 100); do
+        [ -s "$E2E_TMP/demo-pid" ] && break
+        sleep 0.05
+    done
+    DEMO_PID=$(cat "$E2E_TMP/demo-pid")
     for _ in $(seq 200); do
         DEMO_WIN=$(xdotool search --name '^Final Project$' 2>/dev/null | head -n1) || true
         [ -n "$DEMO_WIN" ] && break
@@ -71,12 +88,10 @@ send_keys() {
 
 # Waits (up to $1 seconds, default 20) for the program to end; prints its exit status.
 wait_exit() {
-    local status
     for _ in $(seq $((${1:-20} * 10))); do
-        if ! kill -0 "$DEMO_PID" 2>/dev/null; then
-            set +e; wait "$DEMO_PID"; status=$?; set -e
+        if [ -s "$DEMO_STATUS" ]; then
             DEMO_PID=
-            echo "$status"
+            cat "$DEMO_STATUS"
             return 0
         fi
         sleep 0.1
