@@ -10,7 +10,7 @@ DEMO_PID=
 DEMO_WIN=
 DEMO_OUT=$E2E_TMP/stdout
 DEMO_ERR=$E2E_TMP/stderr
-DEMO_STATUS=$E2E_TMP/exit-status
+DEMO_STATUS=$E2E_TMP/status
 
 e2e_cleanup() {
     [ -n "$DEMO_PID" ] && kill "$DEMO_PID" 2>/dev/null || true
@@ -38,28 +38,31 @@ start_xvfb() {
 }
 
 # Starts the program in directory $1 (default: a fresh empty one) and waits
-# for its window; sets DEMO_PID and DEMO_WIN.
+# for its window; sets DEMO_PID and DEMO_WIN. DEMO_LAUNCHER, when set, is a
+# command that runs the program (e.g. a heap profiler); DEMO_PID is then the
+# launcher's.
 start_demo() {
     local dir=${1:-$E2E_TMP/run}
     mkdir -p "$dir"
-    rm -f "$DEMO_STATUS" "$E2E_TMP/demo-pid"
-    # Only the shell that started the program can collect its exit status, so
-    # that shell writes it down; wait_exit then works in a command
-    # substitution too, which runs in a shell of its own.
+    # The exit status is written by a small parent of the program, because
+    # wait_exit runs in a command substitution, a subshell that cannot wait
+    # for a process its parent started once that process outlives the fork.
+    rm -f "$DEMO_STATUS"
     (
-        cd "$dir"
-        "$CAUSTICS_BIN" &
-        echo $! >"$E2E_TMP/demo-pid"
-        status=0
-        wait $! || status=$?
-        echo "$status" >"$DEMO_STATUS.part"
-        mv "$DEMO_STATUS.part" "$DEMO_STATUS"
-    ) >"$DEMO_OUT" 2>"$DEMO_ERR" &
+        if (cd "$dir" && exec ${DEMO_LAUNCHER:-} "$CAUSTICS_BIN") >"$DEMO_OUT" 2>"$DEMO_ERR"; then
+            echo 0 >"$DEMO_STATUS"
+        else
+            echo $? >"$DEMO_STATUS"
+        fi
+    ) &
+    local parent=$!
+    DEMO_PID=
     for _ in $(seq 100); do
-        [ -s "$E2E_TMP/demo-pid" ] && break
+        DEMO_PID=$(pgrep -P "$parent" | head -n1) || true
+        [ -n "$DEMO_PID" ] && break
         sleep 0.05
     done
-    DEMO_PID=$(cat "$E2E_TMP/demo-pid")
+    [ -n "$DEMO_PID" ] || fail "the program did not start"
     for _ in $(seq 200); do
         DEMO_WIN=$(xdotool search --name '^Final Project$' 2>/dev/null | head -n1) || true
         [ -n "$DEMO_WIN" ] && break
@@ -88,10 +91,12 @@ send_keys() {
 
 # Waits (up to $1 seconds, default 20) for the program to end; prints its exit status.
 wait_exit() {
+    local status
     for _ in $(seq $((${1:-20} * 10))); do
         if [ -s "$DEMO_STATUS" ]; then
+            status=$(cat "$DEMO_STATUS")
             DEMO_PID=
-            cat "$DEMO_STATUS"
+            echo "$status"
             return 0
         fi
         sleep 0.1
