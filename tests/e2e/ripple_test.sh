@@ -9,6 +9,7 @@ start_demo
 # No scenery and no caustics, and the surface as a wire mesh: the only thing
 # that can move on screen is the surface itself.
 send_keys e e e e c f
+wait_for_output "NO ENVIRONMENT SELECTED"
 # Look down at the pool from nearer: 50 degrees up over the water, 15 units in.
 xdotool mousemove --window "$DEMO_WIN" 150 100 mousedown 1 mousemove --window "$DEMO_WIN" 150 150 mouseup 1
 xdotool mousemove --window "$DEMO_WIN" 150 200 mousedown 3 mousemove --window "$DEMO_WIN" 150 100 mouseup 3
@@ -18,35 +19,50 @@ xdotool mousemove --window "$DEMO_WIN" 150 200 mousedown 3 mousemove --window "$
 # would show far from the pointer here.
 px=115 py=235
 xdotool mousemove --window "$DEMO_WIN" "$px" "$py"
-sleep 0.5
-screenshot "$E2E_TMP/calm1.png"
-sleep 0.3
-screenshot "$E2E_TMP/calm2.png"
-[ "$(compare -metric AE "$E2E_TMP/calm1.png" "$E2E_TMP/calm2.png" null: 2>&1)" = 0 ] ||
-    fail "the calm scene keeps changing on its own"
 
-# Pause as soon as the surface has moved, before the ring spreads far; how
-# many steps that takes depends only on how fast this machine draws.
+# Pauses (or resumes and pauses again) and waits until the program has said
+# "System paused" $1 times in all.
+pauses=0
+pause_again() {
+    pauses=$((pauses + 1))
+    send_keys "$@"
+    for _ in $(seq 200); do
+        [ "$(grep -c 'System paused' "$DEMO_OUT" || true)" -ge "$pauses" ] && return 0
+        sleep 0.1
+    done
+    fail "the program did not pause"
+}
 changed_pixels() {
     local n
-    n=$(compare -metric AE -fuzz 2% "$E2E_TMP/calm1.png" "$1" null: 2>&1 || true)
+    n=$(compare -metric AE -fuzz 2% "$E2E_TMP/calm.png" "$1" null: 2>&1 || true)
     printf '%.0f\n' "$n"
 }
-xdotool click --window "$DEMO_WIN" 2
-for _ in $(seq 50); do
-    screenshot "$E2E_TMP/moving.png"
-    [ "$(changed_pixels "$E2E_TMP/moving.png")" -ge 20 ] && break
-    sleep 0.05
+
+# The calm scene, paused, once its last redraw is on screen.
+pause_again p
+screenshot "$E2E_TMP/calm.png"
+for _ in $(seq 20); do
+    sleep 0.3
+    screenshot "$E2E_TMP/again.png"
+    [ "$(changed_pixels "$E2E_TMP/again.png")" = 0 ] && break
+    cp "$E2E_TMP/again.png" "$E2E_TMP/calm.png"
 done
-send_keys p
-wait_for_output "System paused"
-sleep 0.2
-screenshot "$E2E_TMP/ripple.png"
+[ "$(changed_pixels "$E2E_TMP/again.png")" = 0 ] || fail "the paused scene keeps changing"
+
+# The click only stamps the ripple; let the waves run for a moment at a time
+# until the surface has visibly moved, before the ring spreads far.
+xdotool click --window "$DEMO_WIN" 2
+for _ in $(seq 20); do
+    pause_again p p
+    sleep 0.2
+    screenshot "$E2E_TMP/ripple.png"
+    [ "$(changed_pixels "$E2E_TMP/ripple.png")" -ge 20 ] && break
+done
 send_keys q
 wait_exit >/dev/null
 
 # Centre and extent of the pixels that changed.
-convert "$E2E_TMP/calm1.png" "$E2E_TMP/ripple.png" -compose difference -composite \
+convert "$E2E_TMP/calm.png" "$E2E_TMP/ripple.png" -compose difference -composite \
     -colorspace gray -threshold 2% "$E2E_TMP/diff.png"
 read -r changed cx cy far < <(convert "$E2E_TMP/diff.png" txt:- | awk -v px="$px" -v py="$py" -F'[,: ]+' '
     NR > 1 && $0 !~ /#000000/ {
