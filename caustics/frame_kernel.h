@@ -40,6 +40,8 @@
 
 #include "caustics/caustics.h"
 #include "caustics/frame_rows.h"
+#include "render/caustic_rules.h"
+#include "scenery/scenery.h"
 #include "water/mesh.h"
 
 namespace {
@@ -54,10 +56,10 @@ constexpr int HALF_SIZE = GRID_CELLS * GRID_CELLS;  // triangles in each half of
 constexpr double ETA_D = ETA;                  // the ratio as the formulas use it, in double
 constexpr double ETA_SQUARED = ETA_D * ETA_D;  // exact: a float squared fits a double
 
-// What the drawing decides from, as the drawing of the caustics uses it.
-constexpr float FLOOR_LOW = -20.0f;             // caustic coordinates below this are off the floor
-constexpr float FLOOR_HIGH = 19.0f;             // caustic coordinates above this are off the floor
-constexpr float BRIGHTNESS_THRESHOLD = 0.2f;    // a triangle is drawn from this brightness up
+// What the drawing decides from: the pool floor's edges and the brightness threshold.
+constexpr float FLOOR_LOW = POOL_EDGE_MIN;      // caustic coordinates below this are off the floor
+constexpr float FLOOR_HIGH = POOL_EDGE_MAX;     // caustic coordinates above this are off the floor
+constexpr float BRIGHTNESS_THRESHOLD = static_cast<float>(CAUSTIC_THRESHOLD);  // drawn from this brightness up
 
 // The error bounds of the float kind against the double kind, in units of
 // float's rounding unit u. Following the rounding errors of either kind

@@ -13,13 +13,13 @@ jobs=$(nproc)
 # Warnings are errors here, as in CI.
 cmake -S . -B build -DCAUSTICS_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs" | tee build/ctest.log
 
 echo "--- the same tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCAUSTICS_WERROR=ON -DCAUSTICS_SANITIZE=ON -DCAUSTICS_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-asan -j"$jobs" --target caustics_tests caustics
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e
+    ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e | tee build-asan/ctest.log
 # The real program too, briefly: keys, splashes, a ripple and q.
 bash tools/asan-demo.sh build-asan/caustics
 
@@ -36,3 +36,10 @@ if ! build-fuzz/tga_fuzzer -max_total_time="$fuzz_seconds" -max_len=20000 -close
     exit 1
 fi
 grep -E '^(Done|stat::number_of_executed_units)' build-fuzz/fuzz.log
+
+# One closing line over everything above; any failure has already stopped the run.
+passed=0
+for log in build/ctest.log build-asan/ctest.log; do
+    passed=$((passed + $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log")))
+done
+echo "all: $((passed + 2)) passed, 0 failed"

@@ -31,17 +31,7 @@ caustic_pixels() {
 }
 
 start_xvfb
-mkdir -p "$E2E_TMP/run"
-(cd "$E2E_TMP/run" && exec "$CAUSTICS_BIN" -geometry "$GEOMETRY") >"$DEMO_OUT" 2>"$DEMO_ERR" &
-DEMO_PID=$!
-for _ in $(seq 200); do
-    DEMO_WIN=$(xdotool search --name '^Final Project$' 2>/dev/null | head -n1) || true
-    [ -n "$DEMO_WIN" ] && break
-    kill -0 "$DEMO_PID" 2>/dev/null || fail "the demo ended at start-up: $(cat "$DEMO_ERR")"
-    sleep 0.1
-done
-[ -n "$DEMO_WIN" ] || fail "no demo window appeared"
-wait_for_output "'q' - Quit the program"
+DEMO_ARGS="-geometry $GEOMETRY" start_demo
 sleep 1
 screenshot "$E2E_TMP/calm.png"
 

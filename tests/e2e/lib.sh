@@ -45,16 +45,18 @@ start_xvfb() {
 # wait for a process that is not its own child.
 # DEMO_LAUNCHER, when set, is a command that runs the program (e.g. a heap
 # profiler); DEMO_PID is then the launcher's.
+# DEMO_ARGS, when set, holds arguments for the program (words split on blanks).
 start_demo() {
     local dir=${1:-$E2E_TMP/run}
-    local -a run_as
+    local -a run_as args
     read -r -a run_as <<<"${E2E_RUN_AS:-}"
+    read -r -a args <<<"${DEMO_ARGS:-}"
     mkdir -p "$dir"
     rm -f "$DEMO_STATUS" "$E2E_TMP/demo.pid"
     (
         set +e
         cd "$dir" || exit 1
-        "${run_as[@]}" ${DEMO_LAUNCHER:-} "$CAUSTICS_BIN" >"$DEMO_OUT" 2>"$DEMO_ERR" &
+        "${run_as[@]}" ${DEMO_LAUNCHER:-} "$CAUSTICS_BIN" "${args[@]}" >"$DEMO_OUT" 2>"$DEMO_ERR" &
         echo $! >"$E2E_TMP/demo.pid"
         wait $!
         echo $? >"$DEMO_STATUS.part"
