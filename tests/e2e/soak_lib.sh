@@ -38,7 +38,7 @@ program_pid() {
 # Frames drawn so far (the count is written every FRAME_COUNT_EVERY frames).
 frames_drawn() {
     local n
-    n=$(tr -d ' \n' <"$FRAME_FILE" 2>/dev/null || true)
+    n=$({ tr -d ' \n' <"$FRAME_FILE"; } 2>/dev/null || true)
     echo "${n:-0}"
 }
 
