@@ -61,7 +61,18 @@ static void BM_WaveStepPortable(benchmark::State &state)
 {
     stepRepeatedly(state, advanceWavesPortable);
 }
+// The AVX-512 step on the calling thread alone, against which the split pays
+// or not.
+static void BM_WaveStepOneThread(benchmark::State &state)
+{
+    if (!avx512Available()) {
+        state.SkipWithError("no AVX-512 here");
+        return;
+    }
+    stepRepeatedly(state, advanceWavesAvx512);
+}
 BENCHMARK(BM_WaveStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WaveStepOneThread)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WaveStepPortable)->Unit(benchmark::kMicrosecond);
 
 // One idle step under hard rain with the box dropping (and, every 1000 steps,

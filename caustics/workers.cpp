@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
@@ -17,10 +18,12 @@ int frameThreadCount = 0;     // 0: one per processor
 int frameWorkersStarted = 0;  // pool threads started so far
 
 // Spins of the caller waiting for the last chunks of other threads before it
-// sleeps: about ten microseconds, a fraction of a chunk. Sleeping then frees
-// its core, so a helper that another program has pushed off its own core can
-// be moved over to finish.
-constexpr int SPINS_BEFORE_SLEEP = 200;
+// sleeps: about fifty microseconds, longer than being woken takes on some
+// systems, so a helper that finishes a little after the caller (the other
+// half of a wave step, say) does not cost a wake-up. Sleeping then frees its
+// core, so a helper that another program has pushed off its own core can be
+// moved over to finish.
+constexpr int SPINS_BEFORE_SLEEP = 1000;
 
 // The job on offer, claimed chunk by chunk with one compare-and-swap: bits 32
 // and up hold the job's number, bits 16 to 31 its chunk count, bits 0 to 15 the
@@ -29,13 +32,12 @@ constexpr int SPINS_BEFORE_SLEEP = 200;
 static std::atomic<std::uint64_t> jobCursor{0};
 static std::atomic<int> chunksFinished{0};  // chunks of the current job that have returned
 static void (*jobTask)(int) = nullptr;      // written before the job is published, read after a claim
+static std::atomic<int> offeredHelpers{0};  // pool threads wanted for the job in the cursor, written before it
 
 // Sleeping and waking; guarded by poolMutex.
 static std::mutex poolMutex;
 static std::condition_variable poolWake;  // a job is posted, or the pool stops
 static std::condition_variable jobDone;   // the last chunk of a job has returned
-static std::uint32_t postedJob = 0;  // number of the last job posted
-static int postedHelpers = 0;        // pool threads wanted for that job
 static bool stopping = false;        // set once, at process exit
 
 static std::thread workers[MAX_FRAME_THREADS - 1];
@@ -62,6 +64,13 @@ static int claimChunk(std::uint32_t job, int *count)
     }
 }
 
+static void pauseBriefly()
+{
+#if defined(__SSE2__)
+    _mm_pause();
+#endif
+}
+
 static void runClaimedChunks(std::uint32_t job)
 {
     int count = 0;
@@ -77,17 +86,57 @@ static void runClaimedChunks(std::uint32_t job)
     }
 }
 
+// How long a pool thread that has finished its chunks keeps watching for the
+// next job before it sleeps. Waking a sleeping thread takes tens of
+// microseconds on some systems, as long as a whole wave step; jobs that
+// follow each other closely (a wave step, then a frame, then the next step)
+// then find their helpers awake. Beyond it, the core is given back.
+constexpr auto WATCH_BEFORE_SLEEP = std::chrono::microseconds(200);
+
+// Watches the job number in the cursor until it moves past `seen` or the
+// watch runs out; returns the number then in the cursor.
+static std::uint32_t watchForNextJob(std::uint32_t seen)
+{
+    const auto until = std::chrono::steady_clock::now() + WATCH_BEFORE_SLEEP;
+    for (;;) {
+        for (int spin = 0; spin < 32; ++spin) {
+            const auto job = static_cast<std::uint32_t>(jobCursor.load(std::memory_order_acquire) >> 32);
+            if (job != seen)
+                return job;
+            pauseBriefly();
+        }
+        if (std::chrono::steady_clock::now() >= until)
+            return seen;
+    }
+}
+
 static void workerLoop(int index)
 {
     std::uint32_t seen = 0;
     for (;;) {
+        if (seen != 0) {
+            // A job seen while watching is joined straight away, without the
+            // mutex the caller may still be holding to post it.
+            const std::uint32_t job = watchForNextJob(seen);
+            if (job != seen) {
+                seen = job;
+                if (index < offeredHelpers.load(std::memory_order_relaxed))
+                    runClaimedChunks(job);
+                continue;
+            }
+        }
         {
+            // The job number is taken from the cursor, as when watching, so a
+            // job already joined there is not taken up again.
+            const auto cursorJob = [] {
+                return static_cast<std::uint32_t>(jobCursor.load(std::memory_order_acquire) >> 32);
+            };
             std::unique_lock<std::mutex> lock(poolMutex);
-            poolWake.wait(lock, [&] { return stopping || postedJob != seen; });
+            poolWake.wait(lock, [&] { return stopping || cursorJob() != seen; });
             if (stopping)
                 return;
-            seen = postedJob;
-            if (index >= postedHelpers)
+            seen = cursorJob();
+            if (index >= offeredHelpers.load(std::memory_order_relaxed))
                 continue;
         }
         runClaimedChunks(seen);
@@ -126,15 +175,10 @@ static int threadsPerFrame()
 {
     if (frameThreadCount > 0)
         return std::min(frameThreadCount, MAX_FRAME_THREADS);
-    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    // Asked once: the count is read from a system file each time, which takes
+    // microseconds, a sizeable share of a wave step shared over the pool.
+    static const int cores = static_cast<int>(std::thread::hardware_concurrency());
     return std::clamp(cores, 1, MAX_FRAME_THREADS);
-}
-
-static void pauseBriefly()
-{
-#if defined(__SSE2__)
-    _mm_pause();
-#endif
 }
 
 void runFrameChunks(void (*task)(int chunk), int chunkCount)
@@ -149,11 +193,13 @@ void runFrameChunks(void (*task)(int chunk), int chunkCount)
     const std::uint32_t job = ++lastJob;
     jobTask = task;
     chunksFinished.store(0, std::memory_order_relaxed);
+    offeredHelpers.store(helpers, std::memory_order_relaxed);
     jobCursor.store(packCursor(job, chunkCount, 0), std::memory_order_release);
     {
+        // Passing through the mutex after publishing the job orders the
+        // publication before any sleeper's check of the cursor, so the wake
+        // below cannot slip between a check and its sleep.
         std::lock_guard<std::mutex> lock(poolMutex);
-        postedJob = job;
-        postedHelpers = helpers;
     }
     poolWake.notify_all();
 

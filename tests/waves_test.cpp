@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/state.h"
+#include "caustics/workers.h"
 #include "water/mesh.h"
 #include "water/random.h"
 #include "water/waves.h"
@@ -62,6 +63,20 @@ float randomValue(float scale)
     return static_cast<float>(nextRandom() - 16384) / 16384.0f * scale;
 }
 
+// The split step's orders and thread counts, each as one step.
+void splitOnOneThread()
+{
+    frameThreadCount = 1;
+    advanceWavesAvx512Split();
+}
+void splitOnTwoThreads()
+{
+    frameThreadCount = 2;
+    advanceWavesAvx512Split();
+}
+void upperHalfFirst() { advanceWavesAvx512Halves(0); }
+void lowerHalfFirst() { advanceWavesAvx512Halves(1); }
+
 int framesDrawn = 0;
 void countFrame() { ++framesDrawn; }
 
@@ -72,7 +87,11 @@ protected:
         resetSceneState();
         framesDrawn = 0;
     }
-    void TearDown() override { frameDrawer = nullptr; }
+    void TearDown() override
+    {
+        frameDrawer = nullptr;
+        frameThreadCount = 0;
+    }
 };
 
 }  // namespace
@@ -155,8 +174,13 @@ TEST_F(Waves, OnlyVelocityAndHeightAreClamped)
 TEST_F(Waves, EveryImplementationMatchesThePlainStepBitForBit)
 {
     std::vector<std::pair<const char *, void (*)()>> kernels = {{"portable", advanceWavesPortable}};
-    if (avx512Available())
+    if (avx512Available()) {
         kernels.push_back({"avx512", advanceWavesAvx512});
+        kernels.push_back({"split, one thread", splitOnOneThread});
+        kernels.push_back({"split, two threads", splitOnTwoThreads});
+        kernels.push_back({"split, upper half first", upperHalfFirst});
+        kernels.push_back({"split, lower half first", lowerHalfFirst});
+    }
     // Rough water of several scales, including subnormal floats, then a rough
     // border too (never written, but read by its neighbours), then stamps
     // between the steps of an otherwise calm grid.
@@ -191,4 +215,46 @@ TEST_F(Waves, EveryImplementationMatchesThePlainStepBitForBit)
                 ASSERT_TRUE(sameBits(expected)) << name << ", case " << n << ", step " << k;
             }
         }
+}
+
+TEST_F(Waves, SplitStepGivesTheSameBitsOnOneThreadAndOnTwo)
+{
+    if (!avx512Available())
+        GTEST_SKIP() << "the split step is the AVX-512 one";
+    // Two grids from the same rough start, one stepped on one thread and one
+    // on two, with the same stamps between steps, many of them on the rows
+    // either side of the split.
+    Grids start, one, two;
+    for (int i = 1; i <= 115; ++i)
+        for (int j = 1; j <= 115; ++j) {
+            waveDisplacement[i][j] = randomValue(20.0f);
+            waveVelocity[i][j] = randomValue(3.0f);
+        }
+    std::memcpy(start.h, waterHeight, sizeof start.h);
+    std::memcpy(start.d, waveDisplacement, sizeof start.d);
+    std::memcpy(start.v, waveVelocity, sizeof start.v);
+    int stamps[40][2];
+    for (auto &stamp : stamps) {
+        stamp[0] = nextRandom() % 2 ? 54 + nextRandom() % 10 : 2 + nextRandom() % 113;
+        stamp[1] = 2 + nextRandom() % 113;
+    }
+    for (int threads = 1; threads <= 2; ++threads) {
+        std::memcpy(waterHeight, start.h, sizeof start.h);
+        std::memcpy(waveDisplacement, start.d, sizeof start.d);
+        std::memcpy(waveVelocity, start.v, sizeof start.v);
+        frameThreadCount = threads;
+        for (int k = 0; k < 400; ++k) {
+            if (k % 10 == 0)
+                stampDisplacement(stamps[k / 10][0], stamps[k / 10][1], -30.0f, -7.5f);
+            advanceWavesAvx512Split();
+        }
+        Grids &out = threads == 1 ? one : two;
+        std::memcpy(out.h, waterHeight, sizeof out.h);
+        std::memcpy(out.d, waveDisplacement, sizeof out.d);
+        std::memcpy(out.v, waveVelocity, sizeof out.v);
+    }
+    EXPECT_NE(std::memcmp(one.d, start.d, sizeof one.d), 0);
+    EXPECT_EQ(std::memcmp(one.h, two.h, sizeof one.h), 0);
+    EXPECT_EQ(std::memcmp(one.d, two.d, sizeof one.d), 0);
+    EXPECT_EQ(std::memcmp(one.v, two.v, sizeof one.v), 0);
 }

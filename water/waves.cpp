@@ -143,7 +143,7 @@ void advanceWaves()
 {
     static const int wide = avx512Available();
     if (wide)
-        advanceWavesAvx512();
+        advanceWavesAvx512Split();
     else
         advanceWavesPortable();
 }

@@ -16,6 +16,7 @@
 #include "water/waves.h"
 
 #include "water/mesh.h"
+#include "caustics/workers.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 
@@ -117,10 +118,9 @@ void zeroPads(double *buffer)
     _mm512_store_pd(buffer + BUFFER - 8, _mm512_setzero_pd());
 }
 
-// Row `row` of D into its ring slot, whole and weighted.
-void widen(OldRow &out, int row)
+// A row of D (row of the grid or a copy of one) into its ring slot, whole and weighted.
+void widen(OldRow &out, const float *d)
 {
-    const float *d = waveDisplacement[row];
     const __m512d half = _mm512_set1_pd(WAVE_DIAGONAL_WEIGHT);
     const __m512d tenth = _mm512_set1_pd(SMOOTH_EDGE);
     const __m512d twentieth = _mm512_set1_pd(SMOOTH_CORNER);
@@ -141,15 +141,15 @@ void widen(OldRow &out, int row)
     out.twentieth[OFFSET] = SMOOTH_CORNER * border;
 }
 
-// Pass 1 for row r: its velocities from last step's rows r - 1 to r + 1.
-void updateVelocityRow(int r, const OldRow &up, const OldRow &mid, const OldRow &down)
+// Pass 1 for one row: its velocities v, in place, from last step's rows above,
+// at and below it.
+void updateVelocityRow(float *v, const OldRow &up, const OldRow &mid, const OldRow &down)
 {
     const __m512d spring = _mm512_set1_pd(WAVE_SPRING);
     const __m512d coupling = _mm512_set1_pd(WAVE_COUPLING);
     const __m512d damping = _mm512_set1_pd(VELOCITY_DAMPING);
     const __m256 highest = _mm256_set1_ps(MAX_WAVE_SPEED);
     const __m256 lowest = _mm256_set1_ps(-MAX_WAVE_SPEED);
-    float *v = waveVelocity[r];
     Window centre(mid.whole), upHalf(up.half), downHalf(down.half);
     UNROLL_ROW
     for (int k = 0; k < VECTORS; ++k) {
@@ -176,9 +176,10 @@ void updateVelocityRow(int r, const OldRow &up, const OldRow &mid, const OldRow 
     }
 }
 
-// Pass 2 for row r: its displacements in place and its heights, from this
-// step's row r - 1 (above) and last step's rows r and r + 1.
-void updateDisplacementRow(int r, const NewRow &above, NewRow &fresh, const OldRow &here, const OldRow &below)
+// Pass 2 for one row: its displacements d in place from its velocities v, and
+// its heights h, from this step's row above and last step's rows at and below it.
+void updateDisplacementRow(float *d, const float *v, float *h, const NewRow &above, NewRow &fresh, const OldRow &here,
+                           const OldRow &below)
 {
     const __m512d damping = _mm512_set1_pd(DISPLACEMENT_DAMPING);
     const __m512d centreWeight = _mm512_set1_pd(SMOOTH_CENTRE);
@@ -186,9 +187,6 @@ void updateDisplacementRow(int r, const NewRow &above, NewRow &fresh, const OldR
     const __m512d twentieth = _mm512_set1_pd(SMOOTH_CORNER);
     const __m256 highest = _mm256_set1_ps(MAX_WATER_HEIGHT);
     const __m256 lowest = _mm256_set1_ps(-MAX_WATER_HEIGHT);
-    float *d = waveDisplacement[r];
-    const float *v = waveVelocity[r];
-    float *h = waterHeight[r];
     Window hereEdge(here.tenth), belowCorner(below.twentieth), aboveCorner(above.twentieth);
 
     // The border columns keep their values; column 0 is the left neighbour of column 1.
@@ -230,9 +228,27 @@ void updateDisplacementRow(int r, const NewRow &above, NewRow &fresh, const OldR
     }
 }
 
-}  // namespace
+// Last step's values on either side of the seam between the two halves of a
+// split step, taken before either half starts: D of the two rows above the
+// seam row and of the seam row itself, and V of the row just above it. Each
+// half reads them where the other half may already have written this step's.
+struct Seam {
+    float displacement[3][GRID];  // rows SEAM_ROW - 2 to SEAM_ROW
+    float velocity[GRID];         // row SEAM_ROW - 1
+};
 
-void advanceWavesAvx512()
+// The first row of the lower half. The lower half also recomputes the row
+// above it, so it gets one row fewer.
+constexpr int SEAM_ROW = 59;
+
+// Rows first to last of one step. Row last + 1's D is read from below (the
+// grid's own row where nothing else writes it); when first > 1, row first - 1
+// belongs to another half, so its new D is recomputed here from last step's D
+// of rows first - 2 to first (aboveD: the first two, then the grid's row
+// first) and V of row first - 1 (aboveV), which are read from those copies
+// alone. The recomputation goes through the very same row functions as the
+// half above, so it yields the same bits.
+void advanceRows(int first, int last, const float (*aboveD)[GRID], const float *aboveV, const float *below)
 {
     OldRow old[3];    // last step's D of three consecutive rows, by row % 3
     NewRow fresh[2];  // this step's D of the row being updated and the one above, by row % 2
@@ -242,23 +258,83 @@ void advanceWavesAvx512()
     for (NewRow &n : fresh)
         for (double *buffer : {n.tenth, n.twentieth})
             zeroPads(buffer);
+    const auto oldRow = [&](int row) { return row == last + 1 ? below : waveDisplacement[row]; };
 
-    // Row 0 is never written: it is the row above row 1 in this step as in the last.
-    widen(old[0], 0);
-    for (int b = 0; b < BUFFER; ++b) {
-        fresh[0].tenth[b] = old[0].tenth[b];
-        fresh[0].twentieth[b] = old[0].twentieth[b];
-    }
-    widen(old[1], 1);
-    widen(old[2], 2);
-    updateVelocityRow(1, old[0], old[1], old[2]);
-    for (int r = 1; r <= GRID - 2; ++r) {
-        if (r + 1 <= GRID - 2) {
-            widen(old[(r + 2) % 3], r + 2);
-            updateVelocityRow(r + 1, old[r % 3], old[(r + 1) % 3], old[(r + 2) % 3]);
+    if (first == 1) {
+        // Row 0 is never written: it is the row above row 1 in this step as in the last.
+        widen(old[0], waveDisplacement[0]);
+        for (int b = 0; b < BUFFER; ++b) {
+            fresh[0].tenth[b] = old[0].tenth[b];
+            fresh[0].twentieth[b] = old[0].twentieth[b];
         }
-        updateDisplacementRow(r, fresh[(r - 1) % 2], fresh[r % 2], old[r % 3], old[(r + 1) % 3]);
+        widen(old[1], waveDisplacement[1]);
+    } else {
+        // The row above only needs its new D; its heights, smoothed from a
+        // calm row above it, are thrown away.
+        static const NewRow calm{};
+        alignas(64) float speed[GRID], moved[GRID], height[GRID];
+        OldRow &top = old[(first - 2) % 3], &above = old[(first - 1) % 3], &here = old[first % 3];
+        widen(top, aboveD[0]);
+        widen(above, aboveD[1]);
+        widen(here, waveDisplacement[first]);
+        for (int j = 0; j < GRID; ++j) {
+            speed[j] = aboveV[j];
+            moved[j] = aboveD[1][j];
+        }
+        updateVelocityRow(speed, top, above, here);
+        updateDisplacementRow(moved, speed, height, calm, fresh[(first - 1) % 2], above, here);
     }
+    widen(old[(first + 1) % 3], oldRow(first + 1));
+    updateVelocityRow(waveVelocity[first], old[(first - 1) % 3], old[first % 3], old[(first + 1) % 3]);
+    for (int r = first; r <= last; ++r) {
+        if (r + 1 <= last) {
+            widen(old[(r + 2) % 3], oldRow(r + 2));
+            updateVelocityRow(waveVelocity[r + 1], old[r % 3], old[(r + 1) % 3], old[(r + 2) % 3]);
+        }
+        updateDisplacementRow(waveDisplacement[r], waveVelocity[r], waterHeight[r], fresh[(r - 1) % 2], fresh[r % 2],
+                              old[r % 3], old[(r + 1) % 3]);
+    }
+}
+
+Seam seam;  // rewritten before every split step
+
+void takeSeam()
+{
+    for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < GRID; ++j)
+            seam.displacement[k][j] = waveDisplacement[SEAM_ROW - 2 + k][j];
+    for (int j = 0; j < GRID; ++j)
+        seam.velocity[j] = waveVelocity[SEAM_ROW - 1][j];
+}
+
+// Half 0 is rows 1 to SEAM_ROW - 1, half 1 the rest; they touch disjoint rows
+// of the grids and read the seam copy where the other half writes.
+void advanceHalf(int half)
+{
+    if (half == 0)
+        advanceRows(1, SEAM_ROW - 1, nullptr, nullptr, seam.displacement[2]);
+    else
+        advanceRows(SEAM_ROW, GRID - 2, seam.displacement, seam.velocity, waveDisplacement[GRID - 1]);
+}
+
+}  // namespace
+
+void advanceWavesAvx512()
+{
+    advanceRows(1, GRID - 2, nullptr, nullptr, waveDisplacement[GRID - 1]);
+}
+
+void advanceWavesAvx512Split()
+{
+    takeSeam();
+    runFrameChunks(advanceHalf, 2);
+}
+
+void advanceWavesAvx512Halves(int lowerFirst)
+{
+    takeSeam();
+    advanceHalf(lowerFirst ? 1 : 0);
+    advanceHalf(lowerFirst ? 0 : 1);
 }
 
 #if defined(__clang__)
@@ -275,6 +351,16 @@ int avx512Available()
 }
 
 void advanceWavesAvx512()
+{
+    advanceWavesPortable();
+}
+
+void advanceWavesAvx512Split()
+{
+    advanceWavesPortable();
+}
+
+void advanceWavesAvx512Halves(int)
 {
     advanceWavesPortable();
 }
