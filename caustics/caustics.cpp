@@ -72,7 +72,7 @@ void computeCaustics()
     computeFrame(0);
 }
 
-static Point3 vertexPosition(int row, int col)
+Point3 surfaceVertex(int row, int col)
 {
     return Point3{gridCoord(row), waterHeight[row][col], gridCoord(col)};
 }
@@ -82,9 +82,9 @@ void computeShadeAndAreaRatio()
     for (int n = 0; n < triangleCount; ++n) {
         WaterTriangle &t = waterTriangles[n];
         t.shade = static_cast<float>(t.lightDot / 10.0 * 0.85);
-        const float surfaceArea = triangleArea(vertexPosition(t.vertexRow[0], t.vertexCol[0]),
-                                               vertexPosition(t.vertexRow[1], t.vertexCol[1]),
-                                               vertexPosition(t.vertexRow[2], t.vertexCol[2]));
+        const float surfaceArea = triangleArea(surfaceVertex(t.vertexRow[0], t.vertexCol[0]),
+                                               surfaceVertex(t.vertexRow[1], t.vertexCol[1]),
+                                               surfaceVertex(t.vertexRow[2], t.vertexCol[2]));
         t.areaRatio = static_cast<float>(static_cast<double>(surfaceArea) / t.causticArea);
     }
 }

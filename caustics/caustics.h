@@ -10,6 +10,11 @@
 
 constexpr float ETA = 1.000277f;  // refraction ratio of the surface, dimensionless
 
+struct Point3;
+
+// World position of grid vertex (row, col) at its simulated height, without the view-level offset.
+Point3 surfaceVertex(int row, int col);
+
 extern int frameVectorUnit;       // widest vector unit a frame may use: 0 none (one lane), 1 SSE2, 2 AVX, 3 AVX-512; lowered to what the processor has
 extern int frameDoubleOnly;       // 1: every triangle in double, as the one-at-a-time formulas; 0: float where that decides the same; flag
 extern int frameTrianglesRedone;  // triangles the last computation did in double, 0 to TRIANGLE_COUNT

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/state.h"
+#include "caustics/caustics.h"
 
 // The box's footprint as the shadow test walks it: the side faces are
 // (lower k, lower k+1, upper k), so the faces come out as z = 2, x = 2,
@@ -86,7 +87,7 @@ int causticOnBoxSides(const WaterTriangle &t, const CausticFrame &frame, Point3 
     int allOnBox = 1;
     for (int k = 0; k < 3; ++k) {
         const int row = t.vertexRow[k], col = t.vertexCol[k];
-        const Point3 w{gridCoord(row), waterHeight[row][col], gridCoord(col)};
+        const Point3 w = surfaceVertex(row, col);
         const Point3 c{t.causticX[k], seabedZ, t.causticZ[k]};
 
         // The ray that lit the seabed point c passed through the surface at

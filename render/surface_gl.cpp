@@ -1,6 +1,7 @@
 #include <GL/glut.h>
 
 #include "app/state.h"
+#include "caustics/caustics.h"
 #include "caustics/geometry.h"
 #include "render/surface.h"
 #include "scenery/scenery.h"
@@ -16,16 +17,17 @@ static float texCoord(int index)
     return static_cast<float>(index / TEXCOORD_CELLS);
 }
 
-static Point3 surfacePoint(int row, int col)
+// A surface vertex where it is drawn: raised by the view level.
+static void drawnSurfaceVertex(int row, int col)
 {
-    return Point3{gridCoord(row), waterHeight[row][col], gridCoord(col)};
+    glVertex3f(gridCoord(row), static_cast<float>(static_cast<double>(waterHeight[row][col]) + viewLevelOffset),
+               gridCoord(col));
 }
 
 static void surfaceCorner(int row, int col)
 {
     glTexCoord2f(texCoord(row), texCoord(col));
-    glVertex3f(gridCoord(row), static_cast<float>(static_cast<double>(waterHeight[row][col]) + viewLevelOffset),
-               gridCoord(col));
+    drawnSurfaceVertex(row, col);
 }
 
 // The surface mirrors the environment: sphere mapping looks the reflection up
@@ -45,7 +47,7 @@ static void drawReflectingSurface()
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
             glBegin(GL_QUADS);
             // One normal, from three corners, serves the whole quad.
-            const Point3 n = triangleUnitNormal(surfacePoint(i, j), surfacePoint(i + 1, j), surfacePoint(i, j + 1));
+            const Point3 n = triangleUnitNormal(surfaceVertex(i, j), surfaceVertex(i + 1, j), surfaceVertex(i, j + 1));
             glNormal3f(n.x, n.y, n.z);
             surfaceCorner(i, j);
             surfaceCorner(i + 1, j);
@@ -106,9 +108,7 @@ static void drawPlainSurface()
         glColor4f(PLAIN_WATER_COLOR[0], PLAIN_WATER_COLOR[1], PLAIN_WATER_COLOR[2], PLAIN_WATER_COLOR[3]);
         glBegin(GL_TRIANGLES);
         for (int k = 0; k < 3; ++k) {
-            const int row = t.vertexRow[k], col = t.vertexCol[k];
-            glVertex3f(gridCoord(row), static_cast<float>(static_cast<double>(waterHeight[row][col]) + viewLevelOffset),
-                       gridCoord(col));
+            drawnSurfaceVertex(t.vertexRow[k], t.vertexCol[k]);
         }
         glEnd();
     }
