@@ -85,6 +85,10 @@ static void clipToWindow(const double clip[4], const int viewport[4], double win
     window[2] = ndc[2] * 0.5 + 0.5;
 }
 
+// The window position (x, y, depth) of an object point, with the arithmetic of
+// GLU's projection (column-major matrices); returns 0 when the point has no
+// projection (clip w of 0), else 1. The pick's own step; the tests declare it
+// to check it against known projections.
 int projectToWindow(const double object[3], const double modelview[16], const double projection[16],
                     const int viewport[4], double window[3])
 {

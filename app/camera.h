@@ -36,12 +36,6 @@ void zoomCamera(int y);
 // One drag step to (x, y): rotates while the left button is held, else zooms while the right one is, then records the pointer.
 void dragCamera(int x, int y);
 
-// The window position (x, y, depth) of an object point, with the arithmetic of
-// GLU's projection (column-major matrices); returns 0 when the point has no
-// projection (clip w of 0), else 1.
-int projectToWindow(const double object[3], const double modelview[16], const double projection[16],
-                    const int viewport[4], double window[3]);
-
 // The pickable water vertex drawn nearest to the pointer (x, y; y from the top
 // of the window), among those within PICK_TOLERANCE pixels on both axes and in
 // front of the eye; returns 0 when there is none, else 1 with row and col set.

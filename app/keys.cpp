@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/state.h"
+#include "scenery/scenery.h"
 #include "water/random.h"
 #include "water/simulation.h"
 
@@ -12,18 +13,6 @@ static constexpr double LIGHT_LIMIT_XZ = 12.0;   // the light stays within -12 t
 static constexpr double LIGHT_MIN_Y = 5.0;       // the light never sinks below this height
 static constexpr double SEABED_STEP = 1.0;       // seabed movement per key press, world units
 static constexpr double SEABED_MAX = -10.0;      // the seabed rises no higher than this
-static constexpr double BOX_HEIGHT = 4.0;        // top of the box above its bottom
-static constexpr float BOX_REST_BOTTOM = 20.0f;  // the box's place above the pool after a reset
-static constexpr float BOX_REST_TOP = 24.0f;
-static constexpr int ENV_STEP = 3;               // texture sets lie three table entries apart
-static constexpr int ENV_LAST = 9;               // first index of the last texture set
-static constexpr int ENV_NONE = -3;              // index that means "no set"; one step before the first
-static constexpr int ENV_SPOTTED = 6;            // the set whose box wears spots
-static constexpr int BOX_TYPES = 3;              // red, green, blue
-
-// Mass and colour of each box type: the heavier the box, the harder its splash.
-static constexpr float BOX_MASSES[BOX_TYPES] = {1.0f, 2.0f, 0.5f};
-static constexpr float BOX_COLORS[BOX_TYPES][3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
 
 static int toggled(int flag)
 {
@@ -54,42 +43,24 @@ static void moveLight(float *coordinate, double step, bool allowed, const char *
 
 static void stepEnvironment()
 {
-    if (envIndex == ENV_LAST) {
-        envIndex = ENV_NONE;
-        showEnvironment = 0;
-        std::printf("NO ENVIRONMENT SELECTED\n");
-        return;
-    }
-    envIndex += ENV_STEP;
-    if (envIndex == ENV_SPOTTED)
-        std::printf("COW-STICS!!!\n");
-    showEnvironment = 1;
+    envIndex = nextScenery(envIndex);
+    const ScenerySet *set = scenerySetAt(envIndex);
+    showEnvironment = set ? 1 : 0;
+    const char *message = set ? set->message : NO_SCENERY_MESSAGE;
+    if (message != nullptr)
+        std::printf("%s", message);
 }
 
 static void stepPoolFloor()
 {
-    if (bottomIndex == ENV_LAST) {
-        bottomIndex = ENV_NONE;
-        showPoolBottom = 0;
-    } else {
-        bottomIndex += ENV_STEP;
-        showPoolBottom = 1;
-    }
+    bottomIndex = nextScenery(bottomIndex);
+    showPoolBottom = bottomIndex == NO_SCENERY ? 0 : 1;
 }
 
 static void nextBoxType()
 {
-    boxType = boxType == BOX_TYPES - 1 ? 0 : boxType + 1;
-    boxMass = BOX_MASSES[boxType];
-    for (int k = 0; k < 3; ++k)
-        boxColor[k] = BOX_COLORS[boxType][k];
-
-    if (boxColor[0] == 1.0f)
-        std::printf("Red ");
-    else if (boxColor[1] == 1.0f)
-        std::printf("Green ");
-    else if (boxColor[2] == 1.0f)
-        std::printf("Blue ");
+    selectBoxType((boxType + 1) % BOX_TYPE_COUNT);
+    std::printf("%s ", BOX_TYPES[boxType].name);
     std::printf("box has mass of %f\n", static_cast<double>(boxMass));
 }
 
@@ -112,7 +83,7 @@ static void raiseSeabed()
     }
     if (showBox == 1 && boxBottom <= oldSeabed) {
         boxBottom = seabedZ;
-        boxTop = moved(seabedZ, BOX_HEIGHT);
+        boxTop = moved(seabedZ, static_cast<double>(BOX_HEIGHT));
     }
 }
 
@@ -158,7 +129,7 @@ KeyOutcome applyKey(unsigned char key)
         break;
     case 'v':
         boxBottom = BOX_REST_BOTTOM;
-        boxTop = BOX_REST_TOP;
+        boxTop = moved(BOX_REST_BOTTOM, static_cast<double>(BOX_HEIGHT));
         break;
     case 's':
         keySplash();

@@ -3,15 +3,29 @@
 #include <GL/glut.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/banner.h"
 #include "app/camera.h"
 #include "app/input.h"
 #include "render/frame.h"
+#include "scenery/textures.h"
 #include "water/droplets.h"
 #include "water/mesh.h"
 #include "water/simulation.h"
 #include "water/waves.h"
+
+// Start-up of the water: the grids and the triangle list, then, as its last
+// act, the textures and the light (which need the window's GL context). Ends
+// the process with a message if the triangle list cannot be allocated.
+static void buildWaterMesh()
+{
+    if (!buildWaterMeshData()) {
+        std::printf("Cannot allocate memory for the %d water triangles\n", TRIANGLE_COUNT);
+        std::exit(EXIT_FAILURE);
+    }
+    setupTexturesAndLight();
+}
 
 int main(int argc, char **argv)
 {

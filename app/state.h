@@ -25,11 +25,27 @@ extern int dropletCount;        // droplets the next splash throws and an update
 extern const float dropletTimeScale;  // time scale of droplet motion, 0.1
 
 // --- The box -----------------------------------------------------------------
-extern int boxType;             // 0 red, 1 green, 2 blue
-extern float boxMass;           // 1.0, 2.0 or 0.5 for types 0, 1, 2
-extern float boxColor[3];       // r, g, b of the box: (1,0,0), (0,1,0) or (0,0,1)
-extern float boxBottom;         // world y of the box's lower face; 20 at rest above the pool
-extern float boxTop;            // world y of the box's upper face; boxBottom + 4 when keys set it
+// The box types the 'n' key steps through: the heavier the box, the harder its splash.
+struct BoxType {
+    const char *name;  // as the console names it
+    float mass;        // boxMass of the type
+    float color[3];    // boxColor of the type, r g b
+};
+constexpr BoxType BOX_TYPES[] = {
+    {"Red", 1.0f, {1.0f, 0.0f, 0.0f}},
+    {"Green", 2.0f, {0.0f, 1.0f, 0.0f}},
+    {"Blue", 0.5f, {0.0f, 0.0f, 1.0f}},
+};
+constexpr int BOX_TYPE_COUNT = sizeof BOX_TYPES / sizeof BOX_TYPES[0];
+constexpr float BOX_HALF_WIDTH = 2.0f;   // the box spans -2 to 2 on x and z, world units
+constexpr float BOX_HEIGHT = 4.0f;       // boxTop - boxBottom wherever a key places the box, world units
+constexpr float BOX_REST_BOTTOM = 20.0f; // boxBottom at rest above the pool, at start and after 'v'
+
+extern int boxType;             // index into BOX_TYPES: 0 red, 1 green, 2 blue
+extern float boxMass;           // BOX_TYPES[boxType].mass: 1.0, 2.0 or 0.5
+extern float boxColor[3];       // BOX_TYPES[boxType].color: (1,0,0), (0,1,0) or (0,0,1)
+extern float boxBottom;         // world y of the box's lower face; BOX_REST_BOTTOM at rest above the pool
+extern float boxTop;            // world y of the box's upper face; boxBottom + BOX_HEIGHT when keys set it
 extern int boxDropping;         // nonzero: each simulation step moves the box down; flag
 extern const float BOX_CORNERS[4][2];  // the box's footprint (x, z), centred on the y axis
 
@@ -49,6 +65,9 @@ extern int mouseX, mouseY;      // pointer at the last button event or drag, pix
 extern int leftButtonDown;      // the left button is held; flag
 extern int rightButtonDown;     // the right button is held; flag
 extern int winWidth, winHeight; // window size at the last reshape, pixels
+
+// Sets boxType and the mass and colour that go with it.
+void selectBoxType(int type);
 
 // Restores every initial value of the scene state, the water grids, the
 // droplets and the random generator: the state of a fresh process (the

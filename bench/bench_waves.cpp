@@ -51,29 +51,12 @@ static void stepRepeatedly(benchmark::State &state, void (*step)())
     }
 }
 
-// The step the program takes (the widest this processor runs).
+// The step the program takes: the widest vector unit this processor has.
 static void BM_WaveStep(benchmark::State &state)
 {
     stepRepeatedly(state, advanceWaves);
 }
-// The fallback for processors without AVX-512.
-static void BM_WaveStepPortable(benchmark::State &state)
-{
-    stepRepeatedly(state, advanceWavesPortable);
-}
-// The AVX-512 step on the calling thread alone, against which the split pays
-// or not.
-static void BM_WaveStepOneThread(benchmark::State &state)
-{
-    if (!avx512Available()) {
-        state.SkipWithError("no AVX-512 here");
-        return;
-    }
-    stepRepeatedly(state, advanceWavesAvx512);
-}
 BENCHMARK(BM_WaveStep)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_WaveStepOneThread)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_WaveStepPortable)->Unit(benchmark::kMicrosecond);
 
 // One idle step under hard rain with the box dropping (and, every 1000 steps,
 // put back on top to fall and splash again), without a frame.

@@ -3,8 +3,25 @@
 #include "app/state.h"
 #include "scenery/textures.h"
 
-static constexpr int SPOTS_SET = 6;  // the scenery set whose box wears spots
-static constexpr int ICE_SET = 9;    // the scenery set whose box is an ice cube
+int scenerySetPosition(int index)
+{
+    for (int p = 0; p < SCENERY_SET_COUNT; ++p)
+        if (SCENERY_SETS[p].floor == index)
+            return p;
+    return -1;
+}
+
+const ScenerySet *scenerySetAt(int index)
+{
+    const int p = scenerySetPosition(index);
+    return p < 0 ? nullptr : &SCENERY_SETS[p];
+}
+
+int nextScenery(int index)
+{
+    const int next = scenerySetPosition(index) + 1;
+    return next == SCENERY_SET_COUNT ? NO_SCENERY : SCENERY_SETS[next].floor;
+}
 
 BoxCase boxCase()
 {
@@ -17,11 +34,8 @@ BoxCase boxCase()
 
 int boxTextureIndex()
 {
-    if (envIndex == SPOTS_SET)
-        return BOX_SPOTS_TEXTURE;
-    if (envIndex == ICE_SET)
-        return BOX_ICE_TEXTURE;
-    return NO_BOX_TEXTURE;
+    const ScenerySet *set = scenerySetAt(envIndex);
+    return set ? set->boxTexture : NO_BOX_TEXTURE;
 }
 
 static float drawnHeight(float y)

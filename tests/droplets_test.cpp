@@ -7,6 +7,7 @@
 
 #include "app/state.h"
 #include "tests/gl_recorder.h"
+#include "render/frame.h"
 #include "water/droplets.h"
 #include "water/mesh.h"
 #include "water/random.h"

@@ -1,10 +1,11 @@
 // A plain, one-triangle-at-a-time statement of everything a frame computes
 // before it draws (normals, light dot, caustic points and area, shade, area
 // ratio), kept beside the tests and the benchmarks as the yardstick for the
-// fast computation in caustics/. It reads the vertex indices of each record, as
-// the formulas are written, and keeps every intermediate in double, rounding to
-// float wherever a value is stored. Also the scripted rippled surface that the
-// tests and the benchmarks share.
+// vectorised computation in caustics/, which must store the same bits. It
+// reads the vertex indices of each record, as the formulas are written, and
+// keeps every intermediate in double, rounding to float wherever a value is
+// stored. Also the scripted rippled and rough surfaces that the tests and the
+// benchmarks share.
 #pragma once
 
 #include <algorithm>
@@ -161,5 +162,17 @@ inline void rippleWater()
                 h += r.amplitude * std::sin(TWO_PI * d / r.wavelength) * std::exp(-d / r.fade);
             }
             waterHeight[i][j] = static_cast<float>(std::clamp(h, -0.5, 0.5));
+        }
+}
+
+// Heights from a fixed linear congruential sequence, uniform in -0.5 .. 0.5 on
+// the interior; the border stays at rest. Rougher than any real run: every
+// triangle tilts its own way, so the caustic points scatter widely.
+inline void roughWater(unsigned seed)
+{
+    for (int i = 1; i < GRID - 1; ++i)
+        for (int j = 1; j < GRID - 1; ++j) {
+            seed = seed * 1103515245u + 12345u;
+            waterHeight[i][j] = static_cast<float>((seed >> 8) % 1000001u) / 1000000.0f - 0.5f;
         }
 }

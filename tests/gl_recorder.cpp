@@ -2,8 +2,17 @@
 
 #include <GL/glut.h>
 
+#include <cstddef>
 #include <cstring>
 #include <initializer_list>
+
+// --- Client arrays: what is enabled and where each array lies -------------------
+struct ClientArray {
+    bool enabled = false;
+    int size = 0;           // components per element
+    const GLfloat *data = nullptr;
+};
+static ClientArray vertexArray, colorArray, normalArray, texCoordArray;
 
 std::vector<GlCall> glCalls;
 int recordedViewport[4] = {0, 0, 300, 300};
@@ -20,6 +29,7 @@ static void identity(double m[16])
 void resetGlRecorder()
 {
     glCalls.clear();
+    vertexArray = colorArray = normalArray = texCoordArray = ClientArray{};
     lastTexImage.clear();
     const int viewport[4] = {0, 0, 300, 300};
     std::memcpy(recordedViewport, viewport, sizeof viewport);
@@ -58,6 +68,130 @@ std::string callNames()
 static void record(const char *name, std::initializer_list<double> args = {})
 {
     glCalls.push_back(GlCall{name, std::vector<double>(args)});
+}
+
+std::vector<DrawnVertex> drawnVertices()
+{
+    std::vector<DrawnVertex> out;
+    DrawnVertex current{0, {0, 0, 0}, {1, 1, 1, 1}, {0, 0, 1}, {0, 0}};
+    for (const GlCall &c : glCalls) {
+        const std::vector<double> &a = c.args;
+        if (c.name == "glBegin")
+            current.mode = a[0];
+        else if (c.name == "glColor4f" || c.name == "glColor3f")
+            for (int k = 0; k < 4; ++k)
+                current.color[k] = k < static_cast<int>(a.size()) ? a[k] : 1.0;
+        else if (c.name == "glNormal3f")
+            for (int k = 0; k < 3; ++k)
+                current.normal[k] = a[k];
+        else if (c.name == "glTexCoord2f")
+            for (int k = 0; k < 2; ++k)
+                current.texCoord[k] = a[k];
+        else if (c.name == "glVertex3f") {
+            for (int k = 0; k < 3; ++k)
+                current.pos[k] = a[k];
+            out.push_back(current);
+        }
+    }
+    return out;
+}
+
+static ClientArray *clientArray(GLenum cap)
+{
+    switch (cap) {
+    case GL_VERTEX_ARRAY: return &vertexArray;
+    case GL_COLOR_ARRAY: return &colorArray;
+    case GL_NORMAL_ARRAY: return &normalArray;
+    case GL_TEXTURE_COORD_ARRAY: return &texCoordArray;
+    default: return nullptr;
+    }
+}
+
+// Only tightly packed float arrays are recorded; anything else is a fault of the caller.
+static const GLfloat *floatArray(GLenum type, GLsizei stride, const GLvoid *pointer)
+{
+    if (type != GL_FLOAT || stride != 0) {
+        record("unsupported array layout", {double(type), double(stride)});
+        return nullptr;
+    }
+    return static_cast<const GLfloat *>(pointer);
+}
+
+// Element i of every enabled array, as the immediate-mode calls that give it.
+static void recordArrayElement(GLint i)
+{
+    if (colorArray.enabled) {
+        const GLfloat *c = colorArray.data + static_cast<std::ptrdiff_t>(i) * colorArray.size;
+        if (colorArray.size == 4)
+            record("glColor4f", {c[0], c[1], c[2], c[3]});
+        else
+            record("glColor3f", {c[0], c[1], c[2]});
+    }
+    if (normalArray.enabled) {
+        const GLfloat *n = normalArray.data + static_cast<std::ptrdiff_t>(i) * 3;
+        record("glNormal3f", {n[0], n[1], n[2]});
+    }
+    if (texCoordArray.enabled) {
+        const GLfloat *t = texCoordArray.data + static_cast<std::ptrdiff_t>(i) * texCoordArray.size;
+        record("glTexCoord2f", {t[0], t[1]});
+    }
+    if (vertexArray.enabled) {
+        const GLfloat *v = vertexArray.data + static_cast<std::ptrdiff_t>(i) * vertexArray.size;
+        record("glVertex3f", {v[0], v[1], v[2]});
+    }
+}
+
+void glEnableClientState(GLenum cap)
+{
+    record("glEnableClientState", {double(cap)});
+    if (ClientArray *a = clientArray(cap))
+        a->enabled = true;
+}
+void glDisableClientState(GLenum cap)
+{
+    record("glDisableClientState", {double(cap)});
+    if (ClientArray *a = clientArray(cap))
+        a->enabled = false;
+}
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid *pointer)
+{
+    vertexArray.size = size;
+    vertexArray.data = floatArray(type, stride, pointer);
+}
+void glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid *pointer)
+{
+    colorArray.size = size;
+    colorArray.data = floatArray(type, stride, pointer);
+}
+void glNormalPointer(GLenum type, GLsizei stride, const GLvoid *pointer)
+{
+    normalArray.size = 3;
+    normalArray.data = floatArray(type, stride, pointer);
+}
+void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid *pointer)
+{
+    texCoordArray.size = size;
+    texCoordArray.data = floatArray(type, stride, pointer);
+}
+void glDrawArrays(GLenum mode, GLint first, GLsizei count)
+{
+    record("glBegin", {double(mode)});
+    for (GLint i = first; i < first + count; ++i)
+        recordArrayElement(i);
+    record("glEnd");
+}
+void glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid *indices)
+{
+    record("glBegin", {double(mode)});
+    for (GLsizei n = 0; n < count; ++n) {
+        if (type == GL_UNSIGNED_SHORT)
+            recordArrayElement(static_cast<const GLushort *>(indices)[n]);
+        else if (type == GL_UNSIGNED_INT)
+            recordArrayElement(static_cast<GLint>(static_cast<const GLuint *>(indices)[n]));
+        else
+            record("unsupported index type", {double(type)});
+    }
+    record("glEnd");
 }
 
 // --- GL ------------------------------------------------------------------------

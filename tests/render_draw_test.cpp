@@ -5,15 +5,18 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/state.h"
+#include "caustics/caustics.h"
+#include "caustics/geometry.h"
 #include "render/frame.h"
 #include "render/surface.h"
 #include "scenery/scenery.h"
 #include "scenery/textures.h"
+#include "tests/frame_reference.h"
 #include "tests/gl_recorder.h"
 #include "water/droplets.h"
 #include "water/mesh.h"
@@ -69,6 +72,61 @@ Strings frameOutline()
     return out;
 }
 
+// The GL state a drawn vertex saw, in the order of drawnVertices().
+struct VertexState {
+    bool texture2d = false, genS = false, genT = false;  // enabled capabilities
+    double boundTexture = 0;
+    double genModeS = 0, genModeT = 0;  // texture generation modes
+    double envMode = 0;                 // texture environment mode
+};
+
+// The state at each drawn vertex, and after the last call as the final entry.
+std::vector<VertexState> vertexStates()
+{
+    std::vector<VertexState> out;
+    VertexState now;
+    for (const GlCall &c : glCalls) {
+        const std::vector<double> &a = c.args;
+        if (c.name == "glEnable" || c.name == "glDisable") {
+            const bool on = c.name == "glEnable";
+            if (a[0] == GL_TEXTURE_2D)
+                now.texture2d = on;
+            else if (a[0] == GL_TEXTURE_GEN_S)
+                now.genS = on;
+            else if (a[0] == GL_TEXTURE_GEN_T)
+                now.genT = on;
+        } else if (c.name == "glBindTexture") {
+            now.boundTexture = a[1];
+        } else if (c.name == "glTexGeni" && a[1] == GL_TEXTURE_GEN_MODE) {
+            (a[0] == GL_S ? now.genModeS : now.genModeT) = a[2];
+        } else if (c.name == "glTexEnvi" && a[1] == GL_TEXTURE_ENV_MODE) {
+            now.envMode = a[2];
+        } else if (c.name == "glVertex3f") {
+            out.push_back(now);
+        }
+    }
+    out.push_back(now);
+    return out;
+}
+
+// The client arrays still enabled when call number upTo is made (or at the end).
+std::set<double> clientArraysEnabledAt(size_t upTo)
+{
+    std::set<double> on;
+    for (size_t i = 0; i < upTo && i < glCalls.size(); ++i) {
+        if (glCalls[i].name == "glEnableClientState")
+            on.insert(glCalls[i].args[0]);
+        else if (glCalls[i].name == "glDisableClientState")
+            on.erase(glCalls[i].args[0]);
+    }
+    return on;
+}
+
+Args position(const DrawnVertex &v) { return Args(v.pos, v.pos + 3); }
+Args colour(const DrawnVertex &v) { return Args(v.color, v.color + 4); }
+Args normal(const DrawnVertex &v) { return Args(v.normal, v.normal + 3); }
+Args texCoord(const DrawnVertex &v) { return Args(v.texCoord, v.texCoord + 2); }
+
 // One recorded primitive: its mode, colours set inside it, texture
 // coordinates and vertices.
 struct Face {
@@ -107,6 +165,12 @@ std::vector<std::vector<Args>> pieceVertices(double lo, double hi)
     return faces;
 }
 
+// Drawn position of grid vertex (i, j): its simulated height raised by the view level.
+Args drawnGridVertex(int i, int j)
+{
+    return Args{gridCoord(i), static_cast<float>(double(waterHeight[i][j]) + viewLevelOffset), gridCoord(j)};
+}
+
 }  // namespace
 
 TEST_F(RenderDraw, FrameOrderAndState)
@@ -137,6 +201,14 @@ TEST_F(RenderDraw, FrameOrderAndState)
                                        "+tex", "bind 105", "draw", "-tex",
                                        "-depth", "glShadeModel", "glutSolidSphere", "glutSwapBuffers"}));
     EXPECT_EQ(bottomIndex, 3);
+    // The caustics' and the water's arrays are switched off again before the
+    // droplets: freeglut draws its sphere from client arrays too, and would
+    // read our colour array along with its own.
+    for (size_t i = 0; i < glCalls.size(); ++i)
+        if (glCalls[i].name == "glutSolidSphere") {
+            EXPECT_TRUE(clientArraysEnabledAt(i).empty()) << "at the droplet sphere";
+        }
+    EXPECT_TRUE(clientArraysEnabledAt(glCalls.size()).empty()) << "after the frame";
 }
 
 TEST_F(RenderDraw, BareFrameStillComputesShadeAndAreaRatio)
@@ -147,7 +219,6 @@ TEST_F(RenderDraw, BareFrameStillComputesShadeAndAreaRatio)
     drawFrame();
     EXPECT_EQ(frameOutline(), (Strings{"glClear", "+blend", "additive", "gluLookAt", "fill", "triangles", "-depth",
                                        "glShadeModel", "glutSwapBuffers"}));
-    EXPECT_EQ(countCalls("glBegin"), triangleCount) << "only the water's triangles";
     EXPECT_EQ(waterTriangles[26911].shade, 0.85f);
     EXPECT_NEAR(waterTriangles[26911].areaRatio, 0.39f, 0.01f);
 }
@@ -157,19 +228,21 @@ TEST_F(RenderDraw, PoolFloorIsOneTexturedQuadAtTheSeabed)
     bottomIndex = 3;
     viewLevelOffset = 6.0f;
     drawPoolFloor();
-    EXPECT_EQ(callNames(), "glEnable glBindTexture glColor4f glBegin glTexCoord2f glVertex3f glTexCoord2f glVertex3f "
-                           "glTexCoord2f glVertex3f glTexCoord2f glVertex3f glEnd glDisable");
-    EXPECT_EQ(glCalls[1].args[1], 103);
-    EXPECT_EQ(glCalls[2].args, (Args{1, 1, 1, 1}));
-    const Face f = recordedFaces()[0];
-    EXPECT_EQ(f.mode, GL_POLYGON);
-    EXPECT_EQ(f.tex, (std::vector<Args>{{0, 0}, {0, 1}, {1, 1}, {1, 0}}));
-    EXPECT_EQ(f.vertices, (std::vector<Args>{{-20, -10, 19}, {-20, -10, -20}, {19, -10, -20}, {19, -10, 19}}));
+    const std::vector<DrawnVertex> drawn = drawnVertices();
+    const std::vector<VertexState> states = vertexStates();
+    const std::vector<Args> corners = {{-20, -10, 19}, {-20, -10, -20}, {19, -10, -20}, {19, -10, 19}};
+    const std::vector<Args> tex = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+    ASSERT_EQ(drawn.size(), 4u);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_TRUE(drawn[c].mode == GL_POLYGON && position(drawn[c]) == corners[c] && texCoord(drawn[c]) == tex[c] &&
+                    colour(drawn[c]) == (Args{1, 1, 1, 1}) && states[c].texture2d && states[c].boundTexture == 103)
+            << "corner " << c;
+    EXPECT_FALSE(states.back().texture2d) << "the texture is switched off after";
 
     bottomIndex = -3;  // never shown by the keys; binds no texture rather than reading outside the table
     resetGlRecorder();
     drawPoolFloor();
-    EXPECT_EQ(glCalls[1].args[1], 0);
+    EXPECT_EQ(vertexStates()[0].boundTexture, 0);
 }
 
 TEST_F(RenderDraw, PlainBoxAboveAcrossAndUnderTheWater)
@@ -228,49 +301,79 @@ TEST_F(RenderDraw, TexturedBoxInScenerySetsSixAndNine)
     }
 }
 
-TEST_F(RenderDraw, SphereMappedWaterWithOneNormalPerQuadThenTheWalls)
+TEST_F(RenderDraw, SphereMappedQuadsWithOneNormalEachThenTheWalls)
 {
+    rippleWater();
     viewLevelOffset = 16.0f;
-    waterHeight[11][21] = 0.5f;   // fourth corner of quad (10, 20): ignored by its normal
-    waterHeight[31][40] = 0.25f;  // second corner of quad (30, 40): tilts it towards -x
+    computeFrameValues();
     drawWaterSurface();
-    EXPECT_EQ(glCalls[3].args, (Args{GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE}));
-    EXPECT_EQ(glCalls[5].args, (Args{GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP}));
-    EXPECT_EQ(glCalls[6].args, (Args{GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP}));
+    const std::vector<DrawnVertex> drawn = drawnVertices();
+    const std::vector<VertexState> states = vertexStates();
+    ASSERT_EQ(drawn.size(), static_cast<size_t>(QUAD_VERTICES) + 8);
 
-    const std::vector<Face> faces = recordedFaces();
-    ASSERT_EQ(faces.size(), 116u * 116 + 2);
-    const Face &quad = faces[10 * 116 + 20];
-    EXPECT_EQ(callsNamed("glColor4f")[10 * 116 + 20].args, (Args{1, 1, 1, 1}));
-    EXPECT_EQ(quad.vertices[2][1], 16.5);
-    EXPECT_NEAR(quad.tex[2][0], 11 / 116.0, 1e-7);
-    EXPECT_NEAR(quad.tex[2][1], 21 / 116.0, 1e-7);
-    const auto normals = callsNamed("glNormal3f");
-    ASSERT_EQ(normals.size(), 116u * 116);
-    EXPECT_EQ(normals[10 * 116 + 20].args, (Args{0, 1, 0}));
-    const Args &tilted = normals[30 * 116 + 40].args;
-    const double run = 39.0 / 116.0, rise = 0.25;
-    EXPECT_NEAR(tilted[0], -rise / std::hypot(run, rise), 1e-5);
-    EXPECT_NEAR(tilted[1], run / std::hypot(run, rise), 1e-5);
+    // Each quad's corners (i, j), (i + 1, j), (i + 1, j + 1), (i, j + 1), all
+    // with the normal of the first, second and fourth at their simulated
+    // heights, which the sphere mapping looks the reflection up by.
+    int failures = 0;
+    for (int i = 0; i < GRID_CELLS; ++i)
+        for (int j = 0; j < GRID_CELLS && failures < 5; ++j) {
+            auto at = [](int r, int c) { return Point3{gridCoord(r), waterHeight[r][c], gridCoord(c)}; };
+            const Point3 n = triangleUnitNormal(at(i, j), at(i + 1, j), at(i, j + 1));
+            const int corner[4][2] = {{i, j}, {i + 1, j}, {i + 1, j + 1}, {i, j + 1}};
+            for (int c = 0; c < 4; ++c) {
+                const DrawnVertex &d = drawn[4 * (i * GRID_CELLS + j) + c];
+                const VertexState &st = states[4 * (i * GRID_CELLS + j) + c];
+                const int r = corner[c][0], col = corner[c][1];
+                const bool ok = d.mode == GL_QUADS && position(d) == drawnGridVertex(r, col) &&
+                                normal(d) == (Args{n.x, n.y, n.z}) && colour(d) == (Args{1, 1, 1, 1}) &&
+                                texCoord(d) == (Args{r / 116.0f, col / 116.0f}) &&
+                                st.texture2d && st.genS && st.genT && st.boundTexture == 101 &&
+                                st.genModeS == GL_SPHERE_MAP && st.genModeT == GL_SPHERE_MAP &&
+                                st.envMode == GL_MODULATE;
+                if (!ok) {
+                    ADD_FAILURE() << "quad (" << i << ", " << j << ") corner " << c;
+                    ++failures;
+                }
+            }
+        }
 
-    const Face &west = faces[116 * 116], &north = faces[116 * 116 + 1];
-    EXPECT_EQ(west.tex, (std::vector<Args>{{0, 1}, {1, 1}, {1, 0}, {0, 0}}));
-    EXPECT_EQ(west.vertices, (std::vector<Args>{{-20, 16, 19}, {-20, 16, -20}, {-20, 36, -20}, {-20, 36, 19}}));
-    EXPECT_EQ(north.tex, (std::vector<Args>{{1, 1}, {0, 1}, {0, 0}, {1, 0}}));
-    EXPECT_EQ(north.vertices, (std::vector<Args>{{-20, 16, -20}, {19, 16, -20}, {19, 36, -20}, {-20, 36, -20}}));
+    // The walls x = -20 and z = -20 from the water level up to 20 above it,
+    // textured, without the sphere mapping.
+    const std::vector<Args> walls = {{-20, 16, 19},  {-20, 16, -20}, {-20, 36, -20}, {-20, 36, 19},
+                                     {-20, 16, -20}, {19, 16, -20},  {19, 36, -20},  {-20, 36, -20}};
+    const std::vector<Args> wallTex = {{0, 1}, {1, 1}, {1, 0}, {0, 0}, {1, 1}, {0, 1}, {0, 0}, {1, 0}};
+    for (int v = 0; v < 8; ++v) {
+        const DrawnVertex &d = drawn[QUAD_VERTICES + v];
+        const VertexState &st = states[QUAD_VERTICES + v];
+        EXPECT_TRUE(d.mode == GL_QUADS && position(d) == walls[v] && texCoord(d) == wallTex[v] &&
+                    colour(d) == (Args{1, 1, 1, 1}) && st.texture2d && !st.genS && !st.genT && st.boundTexture == 102)
+            << "wall vertex " << v;
+    }
+
+    // Everything switched on for the water is off again.
+    EXPECT_FALSE(states.back().texture2d || states.back().genS || states.back().genT);
+    EXPECT_TRUE(clientArraysEnabledAt(glCalls.size()).empty());
 }
 
-TEST_F(RenderDraw, WithoutSceneryTheWaterIsTranslucentBlueTriangles)
+TEST_F(RenderDraw, WithoutSceneryTheWaterIsTranslucentBlueTrianglesInListOrder)
 {
     showEnvironment = 0;
-    waterHeight[1][1] = -0.5f;  // vertex 0 of triangle 117
+    rippleWater();
+    viewLevelOffset = 16.0f;
+    computeFrameValues();
     drawWaterSurface();
-    ASSERT_EQ(glCalls.size(), static_cast<size_t>(triangleCount) * 6) << "colour, begin, three vertices, end";
-    const GlCall *c = &glCalls[117 * 6];
-    EXPECT_EQ(c[0].args, (Args{0.196f, 0.196f, 0.804f, 0.4f}));
-    EXPECT_EQ(c[1].args, (Args{GL_TRIANGLES}));
-    const float x1 = gridCoord(1), x2 = gridCoord(2);
-    EXPECT_EQ(c[2].args, (Args{x1, -0.5f, x1}));
-    EXPECT_EQ(c[3].args, (Args{x2, 0, x1}));
-    EXPECT_EQ(c[4].args, (Args{x1, 0, x2}));
+    const std::vector<DrawnVertex> drawn = drawnVertices();
+    ASSERT_EQ(drawn.size(), 3u * triangleCount);
+    int failures = 0;
+    for (int n = 0; n < triangleCount && failures < 5; ++n)
+        for (int k = 0; k < 3; ++k) {
+            const DrawnVertex &d = drawn[3 * n + k];
+            const WaterTriangle &t = waterTriangles[n];
+            if (d.mode != GL_TRIANGLES || position(d) != drawnGridVertex(t.vertexRow[k], t.vertexCol[k]) ||
+                colour(d) != (Args{0.196f, 0.196f, 0.804f, 0.4f})) {
+                ADD_FAILURE() << "triangle " << n << " vertex " << k;
+                ++failures;
+            }
+        }
+    EXPECT_TRUE(clientArraysEnabledAt(glCalls.size()).empty());
 }

@@ -41,3 +41,7 @@ inline void lookAtOriginMatrix(double ex, double ey, double ez, double m[16])
     }
     m[15] = 1.0;
 }
+
+// The pick's projection of one point (app/camera.cpp), as GLU's would be.
+int projectToWindow(const double object[3], const double modelview[16], const double projection[16],
+                    const int viewport[4], double window[3]);

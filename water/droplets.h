@@ -32,6 +32,3 @@ void updateDroplets();
 
 // Makes every droplet inactive and zero.
 void resetDroplets();
-
-// The GL layer's droplet drawer: colour, then a solid sphere of 10 x 10 facets.
-void drawDropletSphere(const float color[3], const float position[3], double radius);

@@ -45,8 +45,3 @@ void stampDisplacement(int row, int col, float centre, float edge);
 
 // Sets all three grids to 0.
 void resetWaterGrids();
-
-// Start-up: builds the water mesh, then sets up the textures and the light;
-// ends the process with a message if the triangle list cannot be allocated.
-// Needs the window's GL context.
-void buildWaterMesh();

@@ -17,7 +17,7 @@ static constexpr int LAST = GRID - 2;  // last interior row and column, 115
 // is exact in double, and a weighted value is the same double whichever
 // neighbour's sum it joins.
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
-#define PORTABLE_CLONES __attribute__((target_clones("avx2", "default")))
+#define PORTABLE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
 #define PORTABLE_CLONES
 #endif
@@ -133,19 +133,10 @@ PORTABLE_CLONES static void updateDisplacementsAndHeights()
     }
 }
 
-void advanceWavesPortable()
+void advanceWaves()
 {
     updateVelocities();
     updateDisplacementsAndHeights();
-}
-
-void advanceWaves()
-{
-    static const int wide = avx512Available();
-    if (wide)
-        advanceWavesAvx512Split();
-    else
-        advanceWavesPortable();
 }
 
 void propagateWaves()

@@ -31,18 +31,3 @@ void advanceWaves();
 
 // One wave step followed by one frame (through frameDrawer).
 void propagateWaves();
-
-// The two implementations advanceWaves chooses from; they agree bit for bit.
-void advanceWavesPortable();  // plain C++ for any processor
-void advanceWavesAvx512();    // AVX-512 F and VL; call only where avx512Available()
-int avx512Available();        // 1 if this processor and system run advanceWavesAvx512, else 0
-
-// The AVX-512 step with its rows split in two halves at a fixed row, shared
-// between the caller and the frame pool (caustics/workers.h, so as many
-// threads as frameThreadCount allows, up to two). Each half reads last step's
-// values at the seam from a copy taken before either starts, so the result is
-// the same bits whichever half runs first, or whether they overlap.
-void advanceWavesAvx512Split();
-// The same two halves one after the other on the calling thread, the lower
-// one first if lowerFirst is non-zero; the orders a split step may take.
-void advanceWavesAvx512Halves(int lowerFirst);

@@ -1,6 +1,6 @@
 #include <GL/glut.h>
 
-#include "water/droplets.h"
+#include "render/frame.h"
 
 static constexpr int SPHERE_SLICES = 10;
 static constexpr int SPHERE_STACKS = 10;
