@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/state.h"
+#include "core/state.h"
 
 void printBanner()
 {

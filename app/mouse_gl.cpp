@@ -2,7 +2,7 @@
 
 #include "app/camera.h"
 #include "app/input.h"
-#include "app/state.h"
+#include "core/state.h"
 #include "render/frame.h"
 
 void reshapeWindow(int width, int height)

@@ -4,7 +4,8 @@
 //   build/bench/caustics_bench --benchmark_filter=Frame --benchmark_repetitions=5
 #include <benchmark/benchmark.h>
 
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "caustics/caustics.h"
 #include "tests/frame_reference.h"
 #include "water/mesh.h"

@@ -2,12 +2,7 @@
 
 #include <cmath>
 
-#include "app/state.h"
-
-Point3 surfaceVertex(int row, int col)
-{
-    return Point3{gridCoord(row), waterHeight[row][col], gridCoord(col)};
-}
+#include "core/state.h"
 
 float shadowHalfSize()
 {

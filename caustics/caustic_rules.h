@@ -4,8 +4,8 @@
 // face or on its top.
 #pragma once
 
-#include "app/state.h"
-#include "caustics/geometry.h"
+#include "core/state.h"
+#include "core/geometry.h"
 #include "scenery/scenery.h"
 #include "water/mesh.h"
 
@@ -16,9 +16,6 @@ constexpr double BOX_TOP_LIFT = 0.1;            // caustics on the box top float
 constexpr float CAUSTIC_ALPHA = 0.75f;          // alpha of seabed and side-face caustics
 constexpr double SEABED_TINT[3] = {0.75, 0.85, 1.0};   // light blue, times shade x brightness
 constexpr double BOX_TOP_TINT[3] = {0.65, 0.75, 0.95}; // a little darker on the box top
-
-// World position of grid vertex (row, col) at its simulated height, without the view-level offset.
-Point3 surfaceVertex(int row, int col);
 
 // Values that stay the same for every triangle of one frame.
 struct CausticFrame {

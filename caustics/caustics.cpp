@@ -6,8 +6,9 @@
 
 #include <cmath>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "caustics/caustic_rules.h"
+#include "core/vectorize.h"
 
 float causticVertices[MAX_CAUSTIC_VERTICES][3];
 float causticColors[MAX_CAUSTIC_VERTICES][4];
@@ -66,14 +67,6 @@ alignas(64) float coords[ROW_ROOM + 16];
 // The unit direction from each grid vertex to the light, x y z. It depends on
 // the vertex alone, so the six triangles around a vertex share it.
 alignas(64) float towardsLight[3][GRID][ROW_ROOM + 16];
-
-// The x86-64 build carries the vector loops for three vector units and runs
-// the widest the processor has; elsewhere the compiler's own choice serves.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
-#else
-#define VECTOR_CLONES
-#endif
 
 inline float f(double v)
 {

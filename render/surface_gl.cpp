@@ -1,6 +1,6 @@
 #include <GL/glut.h>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "caustics/caustics.h"
 #include "render/surface.h"
 #include "scenery/scenery.h"

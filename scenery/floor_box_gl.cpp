@@ -1,6 +1,6 @@
 #include <GL/glut.h>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "scenery/scenery.h"
 #include "scenery/textures.h"
 

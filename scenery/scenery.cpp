@@ -1,6 +1,6 @@
 #include "scenery/scenery.h"
 
-#include "app/state.h"
+#include "core/state.h"
 #include "scenery/textures.h"
 
 int scenerySetPosition(int index)

@@ -4,7 +4,8 @@
 #include <cstdlib>
 
 #include "app/camera.h"
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "tests/view_matrices.h"
 #include "water/mesh.h"
 

@@ -2,9 +2,10 @@
 
 #include <cmath>
 
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "caustics/caustics.h"
-#include "caustics/geometry.h"
+#include "core/geometry.h"
 #include "water/mesh.h"
 
 namespace {

@@ -5,12 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "tests/gl_recorder.h"
 #include "render/frame.h"
 #include "water/droplets.h"
 #include "water/mesh.h"
-#include "water/random.h"
+#include "core/random.h"
 
 namespace {
 

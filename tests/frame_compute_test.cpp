@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "caustics/caustics.h"
 #include "tests/frame_reference.h"
 #include "water/mesh.h"

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "water/mesh.h"
 
 namespace reference {

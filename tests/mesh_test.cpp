@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "water/mesh.h"
 
 namespace {

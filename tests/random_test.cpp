@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/state.h"
-#include "water/random.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
+#include "core/random.h"
 
 TEST(Random, FirstDrawsFromStateOne)
 {
@@ -13,7 +14,7 @@ TEST(Random, FirstDrawsFromStateOne)
 
 TEST(Random, StaysWithinFifteenBitsAndWrapsTheState)
 {
-    resetRandom();
+    randomState = RANDOM_START;
     int low = RANDOM_MAX, high = 0;
     for (int n = 0; n < 200000; ++n) {
         const int x = nextRandom();
@@ -31,7 +32,7 @@ TEST(Random, StaysWithinFifteenBitsAndWrapsTheState)
 
 TEST(Random, ResetRestartsTheSequence)
 {
-    resetRandom();
+    randomState = RANDOM_START;
     const int first = nextRandom();
     nextRandom();
     resetSceneState();

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "caustics/caustics.h"
-#include "caustics/geometry.h"
+#include "core/geometry.h"
 #include "render/frame.h"
 #include "render/surface.h"
 #include "scenery/scenery.h"

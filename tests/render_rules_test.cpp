@@ -7,7 +7,8 @@
 #include <cmath>
 #include <limits>
 
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "caustics/caustic_rules.h"
 #include "scenery/scenery.h"
 #include "water/mesh.h"

@@ -4,10 +4,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "water/droplets.h"
 #include "water/mesh.h"
-#include "water/random.h"
+#include "core/random.h"
 #include "water/simulation.h"
 #include "water/waves.h"
 

@@ -12,7 +12,8 @@
 
 #include "app/camera.h"
 #include "app/keys.h"
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "caustics/caustics.h"
 #include "tests/view_matrices.h"
 #include "water/droplets.h"

@@ -4,9 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/state.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "water/mesh.h"
-#include "water/random.h"
+#include "core/random.h"
 #include "water/waves.h"
 
 namespace {

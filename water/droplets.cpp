@@ -1,10 +1,9 @@
 #include "water/droplets.h"
 
-#include <cstring>
 
-#include "app/state.h"
+#include "core/state.h"
 #include "water/mesh.h"
-#include "water/random.h"
+#include "core/random.h"
 
 Droplet droplets[MAX_DROPLETS];  // all inactive at start
 void (*dropletDrawer)(const float color[3], const float position[3], double radius) = nullptr;  // set by the GL layer
@@ -143,9 +142,4 @@ void updateDroplets()
         if (drop.position[1] < DEATH_HEIGHT)
             drop.active = 0;
     }
-}
-
-void resetDroplets()
-{
-    std::memset(droplets, 0, sizeof droplets);
 }

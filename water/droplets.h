@@ -29,6 +29,3 @@ void createSplash(float originX, float originZ, float brightness);
 // (one random draw each, for its size); one that falls back into the water
 // stamps a small depression.
 void updateDroplets();
-
-// Makes every droplet inactive and zero.
-void resetDroplets();

@@ -15,6 +15,11 @@ float gridCoord(int index)
     return static_cast<float>(index * static_cast<double>(CELL_SIZE) + GRID_ORIGIN);
 }
 
+Point3 surfaceVertex(int row, int col)
+{
+    return Point3{gridCoord(row), waterHeight[row][col], gridCoord(col)};
+}
+
 void resetWaterGrids()
 {
     for (int i = 0; i < GRID; ++i)

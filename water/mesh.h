@@ -4,6 +4,8 @@
 // computation and the frame fill in.
 #pragma once
 
+#include "core/geometry.h"
+
 constexpr int GRID = 117;                      // vertices per side of the water grid
 constexpr int GRID_CELLS = GRID - 1;           // cells per side, 116
 constexpr float CELL_SIZE = 39.0f / 116.0f;    // grid spacing, world units: the float nearest 39/116
@@ -32,6 +34,9 @@ extern int triangleCount;              // 0 before the mesh is built, then TRIAN
 
 // World x (of a row) or z (of a column) of a grid index: index x CELL_SIZE - 20, rounded once to float.
 float gridCoord(int index);
+
+// World position of grid vertex (row, col) at its simulated height, without the view-level offset.
+Point3 surfaceVertex(int row, int col);
 
 // Zeroes the grids, allocates (once) and fills the triangle list, computes the
 // normals. Returns 0 when the triangle list cannot be allocated, else 1.

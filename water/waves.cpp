@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/vectorize.h"
 #include "water/mesh.h"
 
 void (*frameDrawer)() = nullptr;  // draws one frame after each step; null draws nothing
@@ -16,11 +17,6 @@ static constexpr int LAST = GRID - 2;  // last interior row and column, 115
 // small buffer rather than once per neighbour that reads it: a float times 0.5
 // is exact in double, and a weighted value is the same double whichever
 // neighbour's sum it joins.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
-#define PORTABLE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define PORTABLE_CLONES
-#endif
 
 // The row loops run over a fixed, vector-friendly number of lanes, padded
 // past the last interior column, so no row ends in a slow scalar remainder;
@@ -40,7 +36,7 @@ static inline void widenRow(double *__restrict out, const float *__restrict row,
 // Pass 1: velocities from the displacements left by the last step and the
 // stamps since. It reads only D and writes only V, so the vertices of a row
 // are independent of each other.
-PORTABLE_CLONES static void updateVelocities()
+VECTOR_CLONES static void updateVelocities()
 {
     alignas(64) double whole[3][PADDED];  // D of three consecutive rows
     alignas(64) double half[3][PADDED];   // 0.5 x the same
@@ -80,7 +76,7 @@ PORTABLE_CLONES static void updateVelocities()
 // still hold the last step's. A row's new values are built apart first, so
 // that the smoothing can still read the old value on the right, and copied in
 // after it.
-PORTABLE_CLONES static void updateDisplacementsAndHeights()
+VECTOR_CLONES static void updateDisplacementsAndHeights()
 {
     alignas(64) float oldRow[PADDED] = {};  // last step's D of the current row
     alignas(64) float speed[PADDED] = {};   // this step's V of the current row

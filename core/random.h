@@ -5,12 +5,10 @@
 
 #include <cstdint>
 
-constexpr int RANDOM_MAX = 32767;  // largest value nextRandom returns
+constexpr int RANDOM_MAX = 32767;           // largest value nextRandom returns
+constexpr std::uint32_t RANDOM_START = 1u;  // the state a process starts with
 
-extern std::uint32_t randomState;  // generator state; starts at 1, never reseeded
+extern std::uint32_t randomState;  // generator state; RANDOM_START at first, never reseeded
 
 // Advances the state once and returns the next draw, 0 to RANDOM_MAX.
 int nextRandom();
-
-// Restores the start state (1).
-void resetRandom();

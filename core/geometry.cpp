@@ -1,4 +1,4 @@
-#include "caustics/geometry.h"
+#include "core/geometry.h"
 
 #include <cmath>
 

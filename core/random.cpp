@@ -1,10 +1,9 @@
-#include "water/random.h"
+#include "core/random.h"
 
-static constexpr std::uint32_t RANDOM_START = 1u;
 static constexpr std::uint32_t RANDOM_MULTIPLIER = 214013u;
 static constexpr std::uint32_t RANDOM_INCREMENT = 2531011u;
 
-std::uint32_t randomState = RANDOM_START;  // generator state; starts at 1, never reseeded
+std::uint32_t randomState = RANDOM_START;  // generator state
 
 int nextRandom()
 {
@@ -12,9 +11,4 @@ int nextRandom()
     // the thresholds of rain and droplets assume this 15-bit range.
     randomState = randomState * RANDOM_MULTIPLIER + RANDOM_INCREMENT;
     return static_cast<int>((randomState >> 16) & 0x7fffu);
-}
-
-void resetRandom()
-{
-    randomState = RANDOM_START;
 }

@@ -1,12 +1,8 @@
-#include "app/state.h"
-
-#include "water/droplets.h"
-#include "water/mesh.h"
-#include "water/random.h"
+#include "core/state.h"
 
 // The variables start at zero and take their initial values from
-// setInitialValues below, the one place those values are written, both when
-// the process starts and when resetSceneState is called.
+// setInitialSceneValues below, the one place those values are written: when
+// the process starts, and when a test puts the scene back as it was.
 int showCaustics, showMesh, showBox, showEnvironment, envIndex, showPoolBottom, bottomIndex, surfaceView;
 float viewLevelOffset;
 
@@ -36,7 +32,7 @@ void selectBoxType(int type)
         boxColor[c] = BOX_TYPES[type].color[c];
 }
 
-static void setInitialValues()
+void setInitialSceneValues()
 {
     showCaustics = 1;
     showMesh = 1;
@@ -76,12 +72,4 @@ static void setInitialValues()
 }
 
 // Runs before main: nothing reads the scene state during static initialisation.
-static const bool initialValuesSet = (setInitialValues(), true);
-
-void resetSceneState()
-{
-    setInitialValues();
-    resetWaterGrids();
-    resetDroplets();
-    resetRandom();
-}
+static const bool initialValuesSet = (setInitialSceneValues(), true);

@@ -69,7 +69,3 @@ extern int winWidth, winHeight; // window size at the last reshape, pixels
 // Sets boxType and the mass and colour that go with it.
 void selectBoxType(int type);
 
-// Restores every initial value of the scene state, the water grids, the
-// droplets and the random generator: the state of a fresh process (the
-// triangle list, once built, is kept).
-void resetSceneState();
