@@ -17,7 +17,14 @@
 const char *const textureFiles[TEXTURE_COUNT] = {
 #include "scenery/texture_files.inc"
 };
-static_assert(std::size(textureFiles) == TEXTURE_COUNT, "scenery/texture_files.inc must list one name per texture slot");
+// Counted on its own as well: a list one name short would otherwise leave
+// the last slot a null name without a word from the compiler.
+namespace {
+constexpr const char *LISTED_FILES[] = {
+#include "scenery/texture_files.inc"
+};
+}  // namespace
+static_assert(std::size(LISTED_FILES) == TEXTURE_COUNT, "scenery/texture_files.inc must list one name per texture slot");
 
 unsigned int textureIds[TEXTURE_COUNT];  // GL texture names; 0 until set up
 std::string textureDirectory;            // the images that come with the program; "" until looked up
