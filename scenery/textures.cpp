@@ -1,23 +1,37 @@
 #include "scenery/textures.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdio>
+#include <iterator>
+
+// The build derives this from its install rules, so the program finds its
+// images wherever the installed tree (or an unpacked package) is put.
+#ifndef CAUSTICS_INSTALLED_IMAGES
+#error "CAUSTICS_INSTALLED_IMAGES must name the installed images' directory relative to the program's"
+#endif
 
 const char *const textureFiles[TEXTURE_COUNT] = {
-    "dirt.tga",   "boo2.tga",      "boo.tga",       // set 0: floor, reflection, walls
-    "blue.tga",   "pinktrees2.tga", "pinktrees.tga", // set 3
-    "bottom.tga", "cows2.tga",     "cows.tga",      // set 6
-    "icebottom.tga", "snow2.tga",  "snow.tga",      // set 9
-    "spots.tga",  "icecubes.tga",                   // the box in sets 6 and 9
+#include "scenery/texture_files.inc"
 };
+// Counted on its own as well: a list one name short would otherwise leave
+// the last slot a null name without a word from the compiler.
+namespace {
+constexpr const char *LISTED_FILES[] = {
+#include "scenery/texture_files.inc"
+};
+}  // namespace
+static_assert(std::size(LISTED_FILES) == TEXTURE_COUNT, "scenery/texture_files.inc must list one name per texture slot");
 
 unsigned int textureIds[TEXTURE_COUNT];  // GL texture names; 0 until set up
 std::string textureDirectory;            // the images that come with the program; "" until looked up
 
-std::string imageDirectoryBesideProgram()
+const char *const INSTALLED_IMAGE_DIRECTORY = CAUSTICS_INSTALLED_IMAGES;
+
+std::string programDirectory()
 {
     char exe[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
@@ -27,8 +41,33 @@ std::string imageDirectoryBesideProgram()
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
         return "";
-    return path.substr(0, slash + 1) + IMAGE_SUBDIRECTORY;
+    return path.substr(0, slash + 1);
 }
+
+static bool isDirectory(const std::string &path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The build tree is looked at first: there the images lie beside the program,
+// and an installed tree never has a data/ beside bin/caustics. Both are paths
+// relative to the program, never to the install prefix the build was
+// configured with, so a tree installed with another prefix or unpacked from
+// the package anywhere still finds its own images.
+std::string imageDirectoryFor(const std::string &programDir)
+{
+    if (programDir.empty())
+        return "";
+    for (const char *relative : {IMAGE_SUBDIRECTORY, INSTALLED_IMAGE_DIRECTORY}) {
+        const std::string candidate = programDir + relative;
+        if (isDirectory(candidate))
+            return candidate;
+    }
+    return "";
+}
+
+std::string imageDirectoryBesideProgram() { return imageDirectoryFor(programDirectory()); }
 
 // Whether the file can be opened for reading. Opened without waiting, so a
 // pipe under an image's name does not stall start-up here.

@@ -144,12 +144,27 @@ TEST(TextureSetup, WorkingDirectoryFirstThenTheProgramsImages)
     EXPECT_EQ(texturePath("pipe.tga"), "pipe.tga") << "looking must not wait for a writer";
     textureDirectory = "";
     EXPECT_EQ(texturePath("shipped-only.tga"), "shipped-only.tga");
+}
 
-    // The program's own directory of images lies beside the running executable.
-    const std::string beside = imageDirectoryBesideProgram();
-    ASSERT_FALSE(beside.empty());
-    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::path(beside).parent_path(),
-                                            std::filesystem::read_symlink("/proc/self/exe").parent_path()));
+TEST(TextureSetup, TheProgramsImagesInDataBesideItElseInShareCaustics)
+{
+    namespace fs = std::filesystem;
+    ScratchDirectory dir;
+    // An installed tree: <prefix>/bin/caustics, <prefix>/share/caustics/.
+    const std::string bin = dir.path + "/prefix/bin/";
+    fs::create_directories(bin);
+    EXPECT_EQ(imageDirectoryFor(bin), "") << "no images anywhere";
+    fs::create_directories(dir.path + "/prefix/share/caustics");
+    const std::string installed = imageDirectoryFor(bin);
+    ASSERT_NE(installed, "");
+    EXPECT_TRUE(fs::equivalent(installed, dir.path + "/prefix/share/caustics")) << installed;
+    // The build tree: data/ beside the program comes first.
+    fs::create_directory(bin + "data");
+    EXPECT_EQ(imageDirectoryFor(bin), bin + "data");
+    EXPECT_EQ(imageDirectoryFor(""), "") << "a program that cannot be located has no images of its own";
+
+    EXPECT_TRUE(fs::equivalent(programDirectory(), fs::read_symlink("/proc/self/exe").parent_path()));
+    EXPECT_EQ(programDirectory().back(), '/');
 }
 
 TEST(TextureSetup, AFileInTheWorkingDirectoryOverridesEvenWhenRejected)

@@ -1,7 +1,10 @@
 // Paints the program's fourteen scenery images from nothing but value noise,
 // cellular noise, gradients and simple shapes, and writes them as uncompressed
-// TGA files into the directory named by the only argument. The build runs it,
-// so the repository keeps the recipe instead of four megabytes of pixels.
+// TGA files into the directory named by the only argument, under the names of
+// scenery/texture_files.inc. The build runs it, so the repository keeps the
+// recipe instead of four megabytes of pixels.
+//   make_textures OUTPUT_DIRECTORY
+//   make_textures --icon SIZE OUTPUT.png    the desktop icon, SIZE x SIZE
 //
 // Row order follows how each picture is mapped in the scene:
 //  - the walls put texture row t = 0 on their top edge, so wall files start
@@ -16,7 +19,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -1171,44 +1176,176 @@ Image paintIceCubes()
     return downsample(c);
 }
 
+// ---------------------------------------------------------------- the icon
+
+// The desktop icon: a tile of pool water, deeper towards the bottom, crossed
+// by the bright net of lines that caustics draw on a pool floor. Painted in
+// coordinates relative to the icon's size, so every size shows the same
+// picture; the tile's corners are rounded and transparent.
+Image paintIcon(int size)
+{
+    Canvas c = makeCanvas(size, size, 4);
+    const float s = static_cast<float>(size);
+    fill(c, [s](float u, float v) {
+        const float x = u / s, y = v / s;
+        const Rgb water = mix(Rgb{0.10f, 0.46f, 0.82f}, Rgb{0.02f, 0.15f, 0.42f}, y);
+        // Cell borders of cellular noise, bent a little by value noise, make
+        // the net; a line is brightest where the two nearest points tie.
+        const float wx = x * 3.1f + 0.5f * fbm(x * 2.5f, y * 2.5f, 901, 3);
+        const float wy = y * 3.1f + 0.5f * fbm(x * 2.5f + 7.0f, y * 2.5f, 902, 3);
+        const Cells cells = cellular(wx, wy, 907);
+        const float line = std::exp(-(cells.second - cells.nearest) / 0.075f);
+        const float glow = 0.35f * std::exp(-(cells.second - cells.nearest) / 0.3f);
+        return mix(water, Rgb{0.86f, 0.98f, 1.0f}, clamp01(line + glow));
+    });
+    const int w = size * c.scale;
+    for (int y = 0; y < w; ++y)
+        for (int x = 0; x < w; ++x) {
+            const float dx = std::fabs((static_cast<float>(x) + 0.5f) / static_cast<float>(w) - 0.5f) / 0.46f;
+            const float dy = std::fabs((static_cast<float>(y) + 0.5f) / static_cast<float>(w) - 0.5f) / 0.46f;
+            c.alpha[static_cast<std::size_t>(y) * w + x] = std::pow(dx, 5.0f) + std::pow(dy, 5.0f) <= 1.0f ? 1.0f : 0.0f;
+        }
+    return downsample(c);
+}
+
+// PNG needs a zlib stream; stored (uncompressed) deflate blocks keep this
+// writer free of any library, and an icon of a few tens of kilobytes costs
+// nothing.
+std::uint32_t crc32(const unsigned char *data, std::size_t n, std::uint32_t crc)
+{
+    crc = ~crc;
+    for (std::size_t i = 0; i < n; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void putBigEndian(std::vector<unsigned char> &out, std::uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+void putChunk(std::vector<unsigned char> &out, const char *type, const std::vector<unsigned char> &data)
+{
+    putBigEndian(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    putBigEndian(out, crc32(out.data() + start, out.size() - start, 0));
+}
+
+// An 8-bit RGBA PNG, top row first, every row unfiltered.
+bool writePng(const std::string &path, const Image &img)
+{
+    std::vector<unsigned char> raw;
+    for (int y = 0; y < img.height; ++y) {
+        raw.push_back(0);  // filter: none
+        for (int x = 0; x < img.width; ++x) {
+            const std::size_t at = static_cast<std::size_t>(y) * img.width + x;
+            raw.push_back(toByte(img.pixels[at].r));
+            raw.push_back(toByte(img.pixels[at].g));
+            raw.push_back(toByte(img.pixels[at].b));
+            raw.push_back(toByte(img.alpha[at]));
+        }
+    }
+    std::vector<unsigned char> z = {0x78, 0x01};  // deflate, 32 KiB window, no dictionary
+    std::uint32_t a = 1, b = 0;                   // Adler-32 of the raw bytes
+    for (unsigned char byte : raw) {
+        a = (a + byte) % 65521u;
+        b = (b + a) % 65521u;
+    }
+    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
+        const bool last = at + n == raw.size();
+        z.push_back(last ? 1 : 0);  // stored block, final or not
+        z.push_back(static_cast<unsigned char>(n & 0xff));
+        z.push_back(static_cast<unsigned char>(n >> 8));
+        z.push_back(static_cast<unsigned char>(~n & 0xff));
+        z.push_back(static_cast<unsigned char>((~n >> 8) & 0xff));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at), raw.begin() + static_cast<std::ptrdiff_t>(at + n));
+        if (last)
+            break;
+    }
+    putBigEndian(z, (b << 16) | a);
+
+    std::vector<unsigned char> header;
+    putBigEndian(header, static_cast<std::uint32_t>(img.width));
+    putBigEndian(header, static_cast<std::uint32_t>(img.height));
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, adaptive filters, not interlaced
+    std::vector<unsigned char> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    putChunk(bytes, "IHDR", header);
+    putChunk(bytes, "IDAT", z);
+    putChunk(bytes, "IEND", {});
+
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && written;
+}
+
 // ---------------------------------------------------------------- the set
 
-struct Output {
-    const char *name;
+const char *const TEXTURE_FILES[] = {
+#include "scenery/texture_files.inc"
+};
+
+struct Painting {
     Image image;
     bool withAlpha;
     bool topRowFirst;
 };
 
+int usage(const char *program)
+{
+    std::fprintf(stderr, "usage: %s OUTPUT_DIRECTORY\n       %s --icon SIZE OUTPUT.png\n", program, program);
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIRECTORY\n", argv[0]);
-        return 2;
+    if (argc == 4 && std::string(argv[1]) == "--icon") {
+        const int size = std::atoi(argv[2]);
+        if (size < 16 || size > 1024)
+            return usage(argv[0]);
+        if (!writePng(argv[3], paintIcon(size))) {
+            std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[3]);
+            return 1;
+        }
+        return 0;
     }
+    if (argc != 2)
+        return usage(argv[0]);
     const std::string dir = argv[1];
     const Image boo = paintBoo(), pink = paintPinkTrees(), cows = paintCows(), snow = paintSnow();
-    const std::vector<Output> outputs = {
-        {"dirt.tga", paintDirt(), false, false},
-        {"boo2.tga", sphereMap(boo, Rgb{0.01f, 0.01f, 0.05f}, 0.9f), false, false},
-        {"boo.tga", boo, false, true},
-        {"blue.tga", paintBlueTiles(), false, false},
-        {"pinktrees2.tga", sphereMap(pink, Rgb{0.45f, 0.62f, 0.92f}, 0.55f), false, false},
-        {"pinktrees.tga", pink, false, true},
-        {"bottom.tga", paintPoolBottom(), false, false},
-        {"cows2.tga", sphereMap(cows, Rgb{0.22f, 0.45f, 0.88f}, 0.55f), false, false},
-        {"cows.tga", cows, false, true},
-        {"icebottom.tga", paintIceBottom(), false, false},
-        {"snow2.tga", sphereMap(snow, Rgb{0.36f, 0.5f, 0.74f}, 0.5f), false, false},
-        {"snow.tga", snow, false, true},
-        {"spots.tga", paintCowSpots(), false, false},
-        {"icecubes.tga", paintIceCubes(), true, false},
+    // Slot by slot as scenery/texture_files.inc names them: per scenery set
+    // its floor, its reflection (a sphere map of the walls' picture) and its
+    // walls; then the box's cow spots and its ice cubes.
+    const Painting paintings[] = {
+        {paintDirt(), false, false},
+        {sphereMap(boo, Rgb{0.01f, 0.01f, 0.05f}, 0.9f), false, false},
+        {boo, false, true},
+        {paintBlueTiles(), false, false},
+        {sphereMap(pink, Rgb{0.45f, 0.62f, 0.92f}, 0.55f), false, false},
+        {pink, false, true},
+        {paintPoolBottom(), false, false},
+        {sphereMap(cows, Rgb{0.22f, 0.45f, 0.88f}, 0.55f), false, false},
+        {cows, false, true},
+        {paintIceBottom(), false, false},
+        {sphereMap(snow, Rgb{0.36f, 0.5f, 0.74f}, 0.5f), false, false},
+        {snow, false, true},
+        {paintCowSpots(), false, false},
+        {paintIceCubes(), true, false},
     };
-    for (const Output &o : outputs)
-        if (!writeTga(dir + "/" + o.name, o.image, o.withAlpha, o.topRowFirst)) {
-            std::fprintf(stderr, "%s: cannot write %s/%s\n", argv[0], dir.c_str(), o.name);
+    static_assert(std::size(paintings) == std::size(TEXTURE_FILES), "one painting per listed texture file");
+    for (std::size_t i = 0; i < std::size(paintings); ++i)
+        if (!writeTga(dir + "/" + TEXTURE_FILES[i], paintings[i].image, paintings[i].withAlpha, paintings[i].topRowFirst)) {
+            std::fprintf(stderr, "%s: cannot write %s/%s\n", argv[0], dir.c_str(), TEXTURE_FILES[i]);
             return 1;
         }
     return 0;

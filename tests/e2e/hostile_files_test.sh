@@ -77,7 +77,8 @@ check() {
 }
 
 # Each case takes the next texture name in turn, so every slot of the table meets one.
-names=(dirt boo2 boo blue pinktrees2 pinktrees bottom cows2 cows icebottom snow2 snow spots icecubes)
+mapfile -t names < <(sed -n 's/^"\([^"]*\)\.tga".*/\1/p' "${CAUSTICS_SOURCE_DIR:?}/scenery/texture_files.inc")
+[ ${#names[@]} = 14 ] || fail "scenery/texture_files.inc lists ${#names[@]} texture names, not 14"
 slot=0
 # place NAME: sets f to the path of the next texture in the fresh directory of case NAME.
 place() {

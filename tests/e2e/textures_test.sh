@@ -34,9 +34,9 @@ send_keys q
 status=$(wait_exit)
 [ "$status" = 0 ] || fail "after the broken images, q ended the program with status $status, not 0"
 
-# An installed copy, started from an empty directory, finds its images beside itself.
+# An installed copy, started from an empty directory, finds its images in share/caustics.
 cmake --install "$(dirname "$CAUSTICS_BIN")" --prefix "$E2E_TMP/prefix" >/dev/null
-[ "$(ls "$E2E_TMP/prefix/bin/data" | wc -l)" = 14 ] || fail "the install did not place the fourteen images"
+[ "$(ls "$E2E_TMP/prefix/share/caustics" | wc -l)" = 14 ] || fail "the install did not place the fourteen images"
 CAUSTICS_BIN=$E2E_TMP/prefix/bin/caustics
 start_demo
 if grep -qE 'RETURN ERROR CALLED|bad dimension|bad bits' "$DEMO_OUT"; then
