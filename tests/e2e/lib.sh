@@ -44,7 +44,7 @@ e2e_cleanup() {
         echo "--- the last program's output ended:" >&2
         tail -n 5 "$DEMO_OUT" >&2 2>/dev/null || true
         echo "--- and its error output:" >&2
-        tail -n 5 "$DEMO_ERR" >&2 2>/dev/null || true
+        tail -n 20 "$DEMO_ERR" >&2 2>/dev/null || true
     fi
     local pid
     for pid in "${DEMO_WAITERS[@]}"; do end_tree "$pid"; done
