@@ -59,6 +59,8 @@ lit=$(lit_pixels "$E2E_TMP/calm.png")
 pauses=0
 bright=0
 splash_lights_floor() {
+    [ "$(frames_drawn)" -le $((splash_frame + 300)) ] ||
+        fail "300 wave steps after the splash, still no caustic lines ($bright light-blue pixels)"
     wait_more_frames 4
     send_keys p
     pauses=$((pauses + 1))
@@ -77,6 +79,7 @@ splash_lights_floor() {
 }
 send_keys c s
 wait_drawn
+splash_frame=$(frames_drawn)
 wait_until 120 "the splash to draw caustic lines" splash_lights_floor
 echo "render: a splash lights $bright pixels in light blue"
 
