@@ -81,7 +81,9 @@ wait_until() {
 start_xvfb() {
     local fdfile=$E2E_TMP/display
     exec 9>"$fdfile"
-    Xvfb -displayfd 9 -screen 0 "${E2E_SCREEN:-640x480x24}" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    # No key repeat (-r): on a busy machine xdotool may hold a key long
+    # enough for the server to repeat it, and a repeated toggle undoes itself.
+    Xvfb -displayfd 9 -screen 0 "${E2E_SCREEN:-640x480x24}" -nolisten tcp -r >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
     exec 9>&-
     wait_until 60 "Xvfb to report its display" xvfb_started "$fdfile"
