@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer, under Xvfb: start-up, a run of keys, splashes, a
 # ripple click, the box dropped, then q. Passes when it quits with status 0 and
 # the sanitizers said nothing. Usage: tools/asan-demo.sh [PROGRAM]
-# (default build-asan/caustics, from the root of the source tree).
+# (default build-asan/caustics, from the root of the source tree). The
+# sanitized build runs it as its test sanitized_program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export CAUSTICS_BIN=$(realpath "${1:-build-asan/caustics}")
@@ -16,19 +17,22 @@ export CAUSTICS_BIN=$(realpath "${1:-build-asan/caustics}")
 driver=/usr/lib/$(gcc -print-multiarch)/dri/swrast_dri.so
 runtime=$(ldd "$CAUSTICS_BIN" | awk '/libasan/ { print $3 }')
 [ -f "$driver" ] && [ -n "$runtime" ] || fail "no software GL driver at $driver, or $CAUSTICS_BIN was not built with AddressSanitizer"
-export E2E_RUN_AS="env LD_PRELOAD=$runtime:$driver"
+E2E_PRELOAD=$runtime:$driver
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LIBGL_ALWAYS_SOFTWARE=1
 
 start_xvfb
-start_demo
+start_probed_demo
 send_keys s e b m h l c f w 4 6 8 2 9 1 minus equal t n s v s
-sleep 2
-xdotool mousemove --window "$DEMO_WIN" 150 200 click 2
+wait_drawn 120
+# Some wave steps with the box falling, rain and droplets in the air.
+wait_more_frames 60 120
+click_at 2 150 200
 send_keys p p l s
-sleep 1
+wait_drawn 120
+wait_more_frames 30 120
 send_keys q
 status=$(wait_exit 120)
 cp "$DEMO_ERR" "${ASAN_DEMO_LOG:-/dev/null}"

@@ -31,15 +31,6 @@ lit_pixels() {
     count_white "$1" -alpha off -grayscale Average -threshold 7.8%
 }
 
-# Waits (up to 20 s) until the output holds the line $1 at least $2 times.
-wait_for_count() {
-    for _ in $(seq 200); do
-        [ "$(grep -cxF -- "$1" "$DEMO_OUT")" -ge "$2" ] && return 0
-        sleep 0.1
-    done
-    fail "the output never showed '$1' $2 times"
-}
-
 # Pixels at which $1 and $2 differ by more than 10 levels: the software
 # rasteriser is not bit-exact from frame to frame at the edges of blended
 # primitives, while the dimmest caustic adds over 30 levels of blue.
@@ -48,14 +39,13 @@ differing() {
 }
 
 start_xvfb
-start_demo
-sleep 1
+start_probed_demo
 
 # Calm water: every caustic image is too dim to draw, so hiding the caustics
 # changes no pixel.
 screenshot "$E2E_TMP/calm.png"
 send_keys c
-sleep 0.5
+wait_drawn
 screenshot "$E2E_TMP/calm-hidden.png"
 [ "$(differing "$E2E_TMP/calm.png" "$E2E_TMP/calm-hidden.png")" = 0 ] ||
     fail "calm water shows caustics"
@@ -63,33 +53,42 @@ lit=$(lit_pixels "$E2E_TMP/calm.png")
 [ "$lit" -gt 5000 ] || fail "the calm scene is nearly black ($lit lit pixels)"
 
 # A splash: its rings focus the light for some ninety wave steps, however
-# fast this machine draws them. Freeze the waves now and then and compare
-# the same surface with and without its caustics, until they show.
-send_keys c s
+# fast this machine draws them. Let the waves run a few steps at a time, then
+# freeze them and compare the same surface with and without its caustics,
+# until they show.
+pauses=0
 bright=0
-for try in $(seq 12); do
-    sleep 0.3
+splash_lights_floor() {
+    [ "$(frames_drawn)" -le $((splash_frame + 300)) ] ||
+        fail "300 wave steps after the splash, still no caustic lines ($bright light-blue pixels)"
+    wait_more_frames 4
     send_keys p
-    wait_for_count "System paused" "$try"
-    sleep 0.3
+    pauses=$((pauses + 1))
+    wait_for_lines "System paused" "$pauses"
+    wait_drawn
     screenshot "$E2E_TMP/splash.png"
     send_keys c
-    sleep 0.3
+    wait_drawn
     screenshot "$E2E_TMP/splash-hidden.png"
     send_keys c
     bright=$(bluer_pixels "$E2E_TMP/splash.png" "$E2E_TMP/splash-hidden.png")
-    [ "$bright" -gt 300 ] && break
+    E2E_WAIT_DETAIL="$bright light-blue pixels after $pauses pauses"
+    [ "$bright" -gt 300 ] && return 0
     send_keys p
-done
+    return 1
+}
+send_keys c s
+wait_drawn
+splash_frame=$(frames_drawn)
+wait_until 120 "the splash to draw caustic lines" splash_lights_floor
 echo "render: a splash lights $bright pixels in light blue"
-[ "$bright" -gt 300 ] || fail "the splash shows no caustic lines ($bright light-blue pixels)"
 
 # No scenery (the fourth 'e'), caustics hidden, waves frozen: the water is
 # a film of 0.4 x (0.196, 0.196, 0.804) added over what lies behind it.
 FILM="rgb(20,20,82)"
 send_keys c e e e e
 wait_for_output "NO ENVIRONMENT SELECTED"
-sleep 0.5
+wait_drawn
 screenshot "$E2E_TMP/plain.png"
 # Which floor shows now depends on the last scenery set a frame was drawn
 # with; five 't' presses pass every floor and no floor once. The frame
@@ -97,7 +96,7 @@ screenshot "$E2E_TMP/plain.png"
 film=0
 for t in 1 2 3 4 5; do
     send_keys t
-    sleep 0.4
+    wait_drawn
     screenshot "$E2E_TMP/floor-$t.png"
     near_mask "$E2E_TMP/floor-$t.png" "$FILM" "$E2E_TMP/film-$t.png"
     n=$(count_white "$E2E_TMP/film-$t.png")

@@ -4,15 +4,15 @@
 . "$(dirname "$0")/lib.sh"
 
 start_xvfb
-start_demo
+start_probed_demo
 
 # No scenery and no caustics, and the surface as a wire mesh: the only thing
 # that can move on screen is the surface itself.
 send_keys e e e e c f
 wait_for_output "NO ENVIRONMENT SELECTED"
 # Look down at the pool from nearer: 50 degrees up over the water, 15 units in.
-xdotool mousemove --window "$DEMO_WIN" 150 100 mousedown 1 mousemove --window "$DEMO_WIN" 150 150 mouseup 1
-xdotool mousemove --window "$DEMO_WIN" 150 200 mousedown 3 mousemove --window "$DEMO_WIN" 150 100 mouseup 3
+drag 1 150 100 150 150
+drag 3 150 200 150 100
 
 # A spot of water off both diagonals of the view: a ripple with its row or its
 # column mirrored, or aimed with the pointer's y counted from the wrong edge,
@@ -20,17 +20,14 @@ xdotool mousemove --window "$DEMO_WIN" 150 200 mousedown 3 mousemove --window "$
 px=115 py=235
 xdotool mousemove --window "$DEMO_WIN" "$px" "$py"
 
-# Pauses (or resumes and pauses again) and waits until the program has said
-# "System paused" $1 times in all.
+# Pauses (or resumes and pauses again) with the keys given and waits until
+# the program has said "System paused" once more and drawn the frozen frame.
 pauses=0
 pause_again() {
     pauses=$((pauses + 1))
     send_keys "$@"
-    for _ in $(seq 200); do
-        [ "$(grep -c 'System paused' "$DEMO_OUT" || true)" -ge "$pauses" ] && return 0
-        sleep 0.1
-    done
-    fail "the program did not pause"
+    wait_for_lines "System paused" "$pauses"
+    wait_drawn
 }
 changed_pixels() {
     local n
@@ -38,26 +35,24 @@ changed_pixels() {
     printf '%.0f\n' "$n"
 }
 
-# The calm scene, paused, once its last redraw is on screen.
+# The calm scene, paused, and drawn again unchanged on a key with no command.
 pause_again p
 screenshot "$E2E_TMP/calm.png"
-for _ in $(seq 20); do
-    sleep 0.3
-    screenshot "$E2E_TMP/again.png"
-    [ "$(changed_pixels "$E2E_TMP/again.png")" = 0 ] && break
-    cp "$E2E_TMP/again.png" "$E2E_TMP/calm.png"
-done
-[ "$(changed_pixels "$E2E_TMP/again.png")" = 0 ] || fail "the paused scene keeps changing"
+send_keys x
+wait_drawn
+screenshot "$E2E_TMP/again.png"
+[ "$(changed_pixels "$E2E_TMP/again.png")" = 0 ] || fail "the paused scene changes when drawn again"
 
 # The click only stamps the ripple; let the waves run for a moment at a time
 # until the surface has visibly moved, before the ring spreads far.
-xdotool click --window "$DEMO_WIN" 2
-for _ in $(seq 20); do
+surface_moved() {
     pause_again p p
-    sleep 0.2
     screenshot "$E2E_TMP/ripple.png"
-    [ "$(changed_pixels "$E2E_TMP/ripple.png")" -ge 20 ] && break
-done
+    E2E_WAIT_DETAIL="$(changed_pixels "$E2E_TMP/ripple.png") pixels changed"
+    [ "$(changed_pixels "$E2E_TMP/ripple.png")" -ge 20 ]
+}
+click_at 2 "$px" "$py"
+wait_until 60 "the surface to move after the click" surface_moved
 send_keys q
 wait_exit >/dev/null
 

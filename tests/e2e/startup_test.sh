@@ -6,7 +6,7 @@
 start_xvfb
 
 start_demo
-expected=$(mktemp)
+expected=$E2E_TMP/expected
 {
     printf '\nQUARRY7 FINAL PROJECT: Under-water Caustics\n'
     printf 'CREDITS\n\n\n'
@@ -46,7 +46,7 @@ status=$(wait_exit)
 [ "$status" = 0 ] || fail "q ended the program with status $status, not 0"
 
 # The credits line (line 3) is free text; everything else must match byte for byte.
-actual=$(mktemp)
+actual=$E2E_TMP/actual
 awk 'NR == 3 { print "CREDITS"; next } { print }' "$DEMO_OUT" >"$actual"
 [ "$(sed -n 3p "$DEMO_OUT")" != "" ] || fail "the credits line is empty"
 if ! cmp -s "$expected" "$actual"; then
