@@ -104,10 +104,12 @@ inline __attribute__((always_inline)) void computeRowOf(int i, const FrameLight 
 #pragma GCC unroll 3
         for (int k = 0; k < 3; ++k)
             h[k] = heights[i + rowStep[k]][j + colStep[k]];
-        const float e1y = f(double(h[1]) - h[0]), e2y = f(double(h[2]) - h[0]);
-        const float cx = f(double(e1y) * e2z - double(e1z) * e2y);
-        const float cy = f(double(e1z) * e2x - double(e1x) * e2z);
-        const float cz = f(double(e1x) * e2y - double(e1y) * e2x);
+        // The horizontal components are 0 or +-1, so every product here is
+        // exact and each component is one rounding, the same in float.
+        const float e1y = h[1] - h[0], e2y = h[2] - h[0];
+        const float cx = e1y * e2z - e1z * e2y;
+        const float cy = e1z * e2x - e1x * e2z;
+        const float cz = e1x * e2y - e1y * e2x;
         const float len = f(std::sqrt(double(cx) * cx + double(cy) * cy + double(cz) * cz));
         const float n[3] = {-cx / len, -cy / len, -cz / len};
         out.normal[0][j] = n[0];
