@@ -58,7 +58,7 @@ void report()
     const double frameMs = 1000.0 * total / timing.frames;
     std::fprintf(stderr,
                  "frames: %ld in %.2f s: %.1f frames per second, %.2f ms per frame\n"
-                 "  our computation per frame (caustics, shade, area ratio): %.3f ms (%.1f%%)\n"
+                 "  our computation per frame (caustics and what is drawn):  %.3f ms (%.1f%%)\n"
                  "  simulation step between frames (rain, box, waves):       %.3f ms (%.1f%%)\n"
                  "  drawing and presenting:                                  %.3f ms (%.1f%%)\n",
                  timing.frames, total, timing.frames / total, frameMs,
