@@ -9,6 +9,7 @@
 #include "app/camera.h"
 #include "app/input.h"
 #include "render/frame.h"
+#include "scenery/scenery_gl.h"
 #include "scenery/textures.h"
 #include "water/droplets.h"
 #include "water/mesh.h"

@@ -333,8 +333,8 @@ void fillFixedArrays()
         for (int j = 0; j < GRID_CELLS; ++j) {
             const int corner[4][2] = {{i, j}, {i + 1, j}, {i + 1, j + 1}, {i, j + 1}};
             for (int c = 0; c < 4; ++c) {
-                quadTexCoordArray[4 * (i * GRID_CELLS + j) + c][0] = f(corner[c][0] / 116.0);
-                quadTexCoordArray[4 * (i * GRID_CELLS + j) + c][1] = f(corner[c][1] / 116.0);
+                quadTexCoordArray[4 * (i * GRID_CELLS + j) + c][0] = f(corner[c][0] / double(GRID_CELLS));
+                quadTexCoordArray[4 * (i * GRID_CELLS + j) + c][1] = f(corner[c][1] / double(GRID_CELLS));
             }
         }
 }

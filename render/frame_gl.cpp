@@ -5,6 +5,7 @@
 #include "render/caustics_draw.h"
 #include "render/frame.h"
 #include "render/surface.h"
+#include "scenery/scenery_gl.h"
 #include "scenery/scenery.h"
 #include "water/droplets.h"
 

@@ -1,6 +1,7 @@
 #include <GL/glut.h>
 
 #include "core/state.h"
+#include "scenery/scenery_gl.h"
 #include "scenery/scenery.h"
 #include "scenery/textures.h"
 

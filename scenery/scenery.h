@@ -67,9 +67,3 @@ int boxPieces(BoxPiece pieces[2]);
 
 // textureIds[index], or 0 (no texture: plain colour) for an index outside the table.
 unsigned int textureNameAt(int index);
-
-// The textured pool floor at the seabed (GL layer).
-void drawPoolFloor();
-
-// The box in its case and dressing (GL layer).
-void drawBox();

@@ -34,6 +34,3 @@ std::string imageDirectoryBesideProgram();
 // the working directory, else the copy in textureDirectory if that opens, else
 // the bare name.
 std::string texturePath(const char *fileName);
-
-// Shade model, texture names, the fourteen images, the light-0 spot (GL layer).
-void setupTexturesAndLight();

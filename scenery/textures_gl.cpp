@@ -1,5 +1,6 @@
 #include <GL/glut.h>
 
+#include "scenery/scenery_gl.h"
 #include "scenery/tga.h"
 #include "scenery/textures.h"
 

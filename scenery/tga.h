@@ -54,7 +54,3 @@ int decodeTgaFile(const char *fileName, TgaImage *image);
 
 // Decodes size bytes in memory, with the same checks and messages as a file.
 int decodeTgaMemory(const unsigned char *data, std::size_t size, TgaImage *image);
-
-// Decodes fileName and makes it the level-0 image of textureName, which stays
-// bound; a rejected file makes no GL call. Returns a result code (GL layer).
-int loadTgaTexture(const char *fileName, unsigned int textureName);

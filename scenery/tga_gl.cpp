@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "scenery/scenery_gl.h"
 #include "scenery/tga.h"
 
 int loadTgaTexture(const char *fileName, unsigned int textureName)

@@ -15,6 +15,7 @@
 #include "core/geometry.h"
 #include "render/frame.h"
 #include "render/surface.h"
+#include "scenery/scenery_gl.h"
 #include "scenery/scenery.h"
 #include "scenery/textures.h"
 #include "tests/frame_reference.h"

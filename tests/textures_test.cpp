@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "scenery/scenery_gl.h"
 #include "scenery/textures.h"
 #include "scenery/tga.h"
 #include "tests/gl_recorder.h"

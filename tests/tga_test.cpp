@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "scenery/scenery_gl.h"
 #include "scenery/tga.h"
 #include "tests/gl_recorder.h"
 #include "tests/tga_files.h"
