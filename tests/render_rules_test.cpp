@@ -76,3 +76,19 @@ TEST(RenderRules, ThresholdAndFloorEdgesAreInclusiveTheShadowSquareStrict)
         }
     resetSceneState();
 }
+
+TEST(RenderRules, BoxTopTakesOnlyPointsStrictlyWithinTheFootprint)
+{
+    const float inside = std::nextafter(2.0f, 0.0f);
+    const struct {
+        float x, z;
+        int onTop;
+    } cases[] = {{inside, 0, 1}, {0, -inside, 1}, {2, 0, 0}, {0, 2, 0}, {-2, 0, 0}, {0, -2, 0}};
+    for (const auto &c : cases)
+        for (int k = 0; k < 3; ++k) {
+            WaterTriangle t{};
+            t.causticX[k] = c.x;
+            t.causticZ[k] = c.z;
+            EXPECT_EQ(causticOnBoxTop(t), c.onTop) << "point (" << c.x << ", " << c.z << ") at vertex " << k;
+        }
+}
