@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/random.h"
 #include "core/state.h"
 #include "scenery/scenery.h"
-#include "core/random.h"
 #include "water/simulation.h"
 
 static constexpr double LIGHT_STEP = 1.0;        // light movement per key press, world units

@@ -4,10 +4,10 @@
 //   build/bench/caustics_bench --benchmark_filter=Frame --benchmark_repetitions=5
 #include <benchmark/benchmark.h>
 
-#include "core/state.h"
-#include "tests/scene_reset.h"
 #include "caustics/caustics.h"
+#include "core/state.h"
 #include "tests/frame_reference.h"
+#include "tests/scene_reset.h"
 #include "water/mesh.h"
 
 namespace {

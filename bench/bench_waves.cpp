@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "core/random.h"
 #include "core/state.h"
 #include "tests/scene_reset.h"
 #include "water/mesh.h"
-#include "core/random.h"
 #include "water/simulation.h"
 #include "water/waves.h"
 

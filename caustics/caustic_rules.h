@@ -4,8 +4,8 @@
 // face or on its top.
 #pragma once
 
-#include "core/state.h"
 #include "core/geometry.h"
+#include "core/state.h"
 #include "scenery/scenery.h"
 #include "water/mesh.h"
 

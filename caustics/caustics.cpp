@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "core/state.h"
 #include "caustics/caustic_rules.h"
+#include "core/state.h"
 #include "core/vectorize.h"
 
 float causticVertices[MAX_CAUSTIC_VERTICES][3];

@@ -1,12 +1,12 @@
 #include <GL/glut.h>
 
-#include "core/state.h"
 #include "caustics/caustics.h"
+#include "core/state.h"
 #include "render/caustics_draw.h"
 #include "render/frame.h"
 #include "render/surface.h"
-#include "scenery/scenery_gl.h"
 #include "scenery/scenery.h"
+#include "scenery/scenery_gl.h"
 #include "water/droplets.h"
 
 // Light adds up: caustics, water, walls and droplets all add their colour to

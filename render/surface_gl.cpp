@@ -1,7 +1,7 @@
 #include <GL/glut.h>
 
-#include "core/state.h"
 #include "caustics/caustics.h"
+#include "core/state.h"
 #include "render/surface.h"
 #include "scenery/scenery.h"
 #include "scenery/textures.h"

@@ -1,8 +1,8 @@
 #include <GL/glut.h>
 
 #include "core/state.h"
-#include "scenery/scenery_gl.h"
 #include "scenery/scenery.h"
+#include "scenery/scenery_gl.h"
 #include "scenery/textures.h"
 
 // One corner of a box face: which footprint corner, at the upper or the

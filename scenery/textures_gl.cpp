@@ -1,8 +1,8 @@
 #include <GL/glut.h>
 
 #include "scenery/scenery_gl.h"
-#include "scenery/tga.h"
 #include "scenery/textures.h"
+#include "scenery/tga.h"
 
 static constexpr GLfloat SPOT_CUTOFF_DEGREES = 45.0f;                   // half-angle of the light-0 cone
 static constexpr GLfloat SPOT_DIRECTION[3] = {-1.0f, -1.0f, 0.0f};      // light-0 axis, world

@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "core/state.h"
-#include "tests/scene_reset.h"
 #include "caustics/caustics.h"
 #include "core/geometry.h"
+#include "core/state.h"
+#include "tests/scene_reset.h"
 #include "water/mesh.h"
 
 namespace {

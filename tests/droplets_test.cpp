@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "core/random.h"
 #include "core/state.h"
-#include "tests/scene_reset.h"
-#include "tests/gl_recorder.h"
 #include "render/frame.h"
+#include "tests/gl_recorder.h"
+#include "tests/scene_reset.h"
 #include "water/droplets.h"
 #include "water/mesh.h"
-#include "core/random.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/state.h"
-#include "tests/scene_reset.h"
 #include "caustics/caustics.h"
+#include "core/state.h"
 #include "tests/frame_reference.h"
+#include "tests/scene_reset.h"
 #include "water/mesh.h"
 
 namespace {

@@ -5,12 +5,12 @@
 
 #include "app/input.h"
 #include "app/keys.h"
+#include "core/random.h"
 #include "core/state.h"
-#include "tests/scene_reset.h"
 #include "tests/gl_recorder.h"
+#include "tests/scene_reset.h"
 #include "water/droplets.h"
 #include "water/mesh.h"
-#include "core/random.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "app/camera.h"
 #include "app/input.h"
 #include "core/state.h"
-#include "tests/scene_reset.h"
 #include "tests/gl_recorder.h"
+#include "tests/scene_reset.h"
 #include "tests/view_matrices.h"
 #include "water/mesh.h"
 

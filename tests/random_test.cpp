@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "core/random.h"
 #include "core/state.h"
 #include "tests/scene_reset.h"
-#include "core/random.h"
 
 TEST(Random, FirstDrawsFromStateOne)
 {

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "core/state.h"
-#include "tests/scene_reset.h"
 #include "caustics/caustics.h"
+#include "core/state.h"
 #include "render/caustics_draw.h"
 #include "tests/frame_reference.h"
 #include "tests/gl_recorder.h"
+#include "tests/scene_reset.h"
 #include "water/mesh.h"
 
 namespace {

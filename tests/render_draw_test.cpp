@@ -9,17 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "core/state.h"
-#include "tests/scene_reset.h"
 #include "caustics/caustics.h"
 #include "core/geometry.h"
+#include "core/state.h"
 #include "render/frame.h"
 #include "render/surface.h"
-#include "scenery/scenery_gl.h"
 #include "scenery/scenery.h"
+#include "scenery/scenery_gl.h"
 #include "scenery/textures.h"
 #include "tests/frame_reference.h"
 #include "tests/gl_recorder.h"
+#include "tests/scene_reset.h"
 #include "water/droplets.h"
 #include "water/mesh.h"
 

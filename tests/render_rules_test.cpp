@@ -7,10 +7,10 @@
 #include <cmath>
 #include <limits>
 
-#include "core/state.h"
-#include "tests/scene_reset.h"
 #include "caustics/caustic_rules.h"
+#include "core/state.h"
 #include "scenery/scenery.h"
+#include "tests/scene_reset.h"
 #include "water/mesh.h"
 
 TEST(RenderRules, BoxCasesInOrderAboveSubmergedCrossing)

@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/random.h"
 #include "core/state.h"
 #include "tests/scene_reset.h"
 #include "water/droplets.h"
 #include "water/mesh.h"
-#include "core/random.h"
 #include "water/simulation.h"
 #include "water/waves.h"
 

@@ -12,9 +12,9 @@
 
 #include "app/camera.h"
 #include "app/keys.h"
+#include "caustics/caustics.h"
 #include "core/state.h"
 #include "tests/scene_reset.h"
-#include "caustics/caustics.h"
 #include "tests/view_matrices.h"
 #include "water/droplets.h"
 #include "water/mesh.h"

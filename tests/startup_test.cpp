@@ -7,9 +7,9 @@ static constexpr double PI = 3.14159265358979323846;
 #include "app/banner.h"
 #include "app/camera.h"
 #include "core/state.h"
-#include "tests/scene_reset.h"
 #include "render/frame.h"
 #include "tests/gl_recorder.h"
+#include "tests/scene_reset.h"
 #include "water/mesh.h"
 
 TEST(Startup, InitialSceneState)

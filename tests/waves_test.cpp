@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/random.h"
 #include "core/state.h"
 #include "tests/scene_reset.h"
 #include "water/mesh.h"
-#include "core/random.h"
 #include "water/waves.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "water/droplets.h"
 
 
+#include "core/random.h"
 #include "core/state.h"
 #include "water/mesh.h"
-#include "core/random.h"
 
 Droplet droplets[MAX_DROPLETS];  // all inactive at start
 void (*dropletDrawer)(const float color[3], const float position[3], double radius) = nullptr;  // set by the GL layer

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "core/random.h"
 #include "core/state.h"
 #include "water/droplets.h"
 #include "water/mesh.h"
-#include "core/random.h"
 #include "water/waves.h"
 
 static constexpr int CENTRE = 58;                   // grid row and column of the splash centre
