@@ -129,7 +129,7 @@ KeyOutcome applyKey(unsigned char key)
         break;
     case 'v':
         boxBottom = BOX_REST_BOTTOM;
-        boxTop = moved(BOX_REST_BOTTOM, static_cast<double>(BOX_HEIGHT));
+        boxTop = BOX_REST_TOP;
         break;
     case 's':
         keySplash();

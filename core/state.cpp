@@ -54,7 +54,7 @@ void setInitialSceneValues()
 
     selectBoxType(0);
     boxBottom = BOX_REST_BOTTOM;
-    boxTop = BOX_REST_BOTTOM + BOX_HEIGHT;
+    boxTop = BOX_REST_TOP;
     boxDropping = 0;
 
     seabedZ = -16.0f;

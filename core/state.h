@@ -40,6 +40,7 @@ constexpr int BOX_TYPE_COUNT = sizeof BOX_TYPES / sizeof BOX_TYPES[0];
 constexpr float BOX_HALF_WIDTH = 2.0f;   // the box spans -2 to 2 on x and z, world units
 constexpr float BOX_HEIGHT = 4.0f;       // boxTop - boxBottom wherever a key places the box, world units
 constexpr float BOX_REST_BOTTOM = 20.0f; // boxBottom at rest above the pool, at start and after 'v'
+constexpr float BOX_REST_TOP = BOX_REST_BOTTOM + BOX_HEIGHT;  // boxTop at rest, 24
 
 extern int boxType;             // index into BOX_TYPES: 0 red, 1 green, 2 blue
 extern float boxMass;           // BOX_TYPES[boxType].mass: 1.0, 2.0 or 0.5

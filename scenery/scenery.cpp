@@ -3,7 +3,8 @@
 #include "core/state.h"
 #include "scenery/textures.h"
 
-int scenerySetPosition(int index)
+// The position in SCENERY_SETS of the set whose floor entry is index, or -1 (none).
+static int scenerySetPosition(int index)
 {
     for (int p = 0; p < SCENERY_SET_COUNT; ++p)
         if (SCENERY_SETS[p].floor == index)

@@ -31,9 +31,6 @@ constexpr ScenerySet SCENERY_SETS[] = {
 constexpr int SCENERY_SET_COUNT = sizeof SCENERY_SETS / sizeof SCENERY_SETS[0];
 constexpr const char *NO_SCENERY_MESSAGE = "NO ENVIRONMENT SELECTED\n";  // printed when 'e' passes the last set
 
-// The position in SCENERY_SETS of the set whose floor entry is index, or -1 (none).
-int scenerySetPosition(int index);
-
 // The set whose floor entry is index, or nullptr.
 const ScenerySet *scenerySetAt(int index);
 

@@ -31,6 +31,9 @@ std::string textureDirectory;            // the images that come with the progra
 
 const char *const INSTALLED_IMAGE_DIRECTORY = CAUSTICS_INSTALLED_IMAGES;
 
+// The directory of the running program with a trailing slash, or "" when it
+// cannot be located. The tests declare it and imageDirectoryFor to check the
+// lookup against directories of their own.
 std::string programDirectory()
 {
     char exe[PATH_MAX];
@@ -50,11 +53,12 @@ static bool isDirectory(const std::string &path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The build tree is looked at first: there the images lie beside the program,
-// and an installed tree never has a data/ beside bin/caustics. Both are paths
-// relative to the program, never to the install prefix the build was
-// configured with, so a tree installed with another prefix or unpacked from
-// the package anywhere still finds its own images.
+// The images that come with a program in programDir (with its trailing
+// slash), or "". The build tree is looked at first: there the images lie
+// beside the program, and an installed tree never has a data/ beside
+// bin/caustics. Both are paths relative to the program, never to the install
+// prefix the build was configured with, so a tree installed with another
+// prefix or unpacked from the package anywhere still finds its own images.
 std::string imageDirectoryFor(const std::string &programDir)
 {
     if (programDir.empty())

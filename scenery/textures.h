@@ -1,7 +1,7 @@
 // The texture table: fourteen scenery images, each loaded once at start-up
-// into its own texture name. Entries envIndex + 0, + 1, + 2 of a scenery set
-// are its pool floor, its reflection on the water and its walls; 12 and 13
-// dress the box.
+// into its own texture name. Which entries a scenery set uses for its pool
+// floor, its reflection on the water, its walls and the box is the table
+// SCENERY_SETS (scenery/scenery.h).
 #pragma once
 
 #include <string>
@@ -18,16 +18,9 @@ extern const char *const textureFiles[TEXTURE_COUNT];  // file names (scenery/te
 extern unsigned int textureIds[TEXTURE_COUNT];         // GL texture names; 0 until set up
 extern std::string textureDirectory;  // the images that come with the program; "" until looked up
 
-// The directory of the running program with a trailing slash, or "" when it cannot be located.
-std::string programDirectory();
-
-// The images that come with a program in programDir (with its trailing slash):
-// IMAGE_SUBDIRECTORY there if it is a directory (the build tree), else
-// INSTALLED_IMAGE_DIRECTORY from there if that is one (an installed tree),
-// else "".
-std::string imageDirectoryFor(const std::string &programDir);
-
-// imageDirectoryFor(programDirectory()).
+// The images that come with the running program: IMAGE_SUBDIRECTORY beside
+// it if that is a directory (the build tree), else INSTALLED_IMAGE_DIRECTORY
+// from its directory if that is one (an installed tree), else "".
 std::string imageDirectoryBesideProgram();
 
 // What to open for a texture file: the bare name if anything lies under it in

@@ -15,6 +15,10 @@
 #include "tests/gl_recorder.h"
 #include "tests/tga_files.h"
 
+// The lookup's own steps (scenery/textures.cpp).
+std::string programDirectory();
+std::string imageDirectoryFor(const std::string &programDir);
+
 namespace {
 
 const std::string IMAGES = CAUSTICS_IMAGE_DIR;
